@@ -1,0 +1,73 @@
+// The main window: it starts and ends the program and wires the controls of its four tabs to the
+// units that do the work.
+//
+// Road of a typed command: txtSend (Enter or cmdSend) -> SendCommandLine -> the traffic log gets a
+// row -> the text goes to Winsock1 as Windows-1252 bytes, awaitingReply is set. Data arriving on
+// Winsock1 -> ReceiveData -> a "Get" row; a ":" in it clears awaitingReply.
+//
+// Road of a script run: cmdCommand n / F n -> ApplyMemory(n) -> for each entry of memory n: wait in
+// the event loop until awaitingReply is clear, put the command into txtSend, SendCommandLine.
+//
+// Start-up (constructor): data folder, provisioning, Setup.ini into the controls, ApplyLanguage,
+// the default command set. Shutdown (closeEvent): data folder, Setup.ini, the default command set.
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class frmMain;
+}
+class QTimer;
+
+class frmMain : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Closes the window as its close box does; open dialogs are closed first. Used for SIGTERM.
+    void closeFromOutside();
+
+    // Start-up and shutdown --------------------------------------------------------------------
+    void Form_Load();
+    void Form_Unload();
+
+    // General settings, language, help ---------------------------------------------------------
+    void ApplyLanguage();
+    void ApplyDeviceType();
+    void cboLanguage_Click(int row);
+    void cmdThisSystem_Click();
+    void cmdHelp_Click();
+    void cmdQuit_Click();
+    void SSTab1_Click(int previousTab);
+
+    // Command-set files ------------------------------------------------------------------------
+    void LoadCommandSet(const QString& filePath);
+    void SaveCommandSet(const QString& filePath);
+
+    // Form-level state -------------------------------------------------------------------------
+    bool connectWanted = false;
+    QString currentCommand;
+    bool awaitingReply = false;
+    bool cancelRequested = false;
+    bool scriptBusy = false;
+    bool SaveMode = false;
+    bool GetMode = false;
+    bool DeleteMode = false;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void connectControls();
+
+    std::unique_ptr<Ui::frmMain> ui;
+    QTimer* timConnect;
+    QTimer* timTimer;
+    int m_currentTab = 0;
+    bool m_started = false;
+    bool m_shutDown = false;
+};
