@@ -44,6 +44,16 @@ public:
     void cmdQuit_Click();
     void SSTab1_Click(int previousTab);
 
+    // Connection, command line and traffic log -------------------------------------------------
+
+    // Command assistant ------------------------------------------------------------------------
+    // Shows the assistant modally and gives back the command it built (empty when cancelled).
+    QString RunAssistant();
+
+    // Script editor ----------------------------------------------------------------------------
+
+    // Quick-dial memories and script runs ------------------------------------------------------
+
     // Command-set files ------------------------------------------------------------------------
     void LoadCommandSet(const QString& filePath);
     void SaveCommandSet(const QString& filePath);
