@@ -1,0 +1,56 @@
+// Shared pieces of the tests: a private data folder and finding controls by name.
+#pragma once
+
+#include "modTools.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <QtTest>
+
+#include <initializer_list>
+#include <utility>
+
+// Points the data folder into a fresh temporary folder for as long as it lives. Create it before
+// the main window, whose start-up determines the data folder.
+class TempDataFolder
+{
+public:
+    TempDataFolder()
+    {
+        qputenv("XDG_DATA_HOME", m_dir.path().toLocal8Bit());
+        QDir().mkpath(path());
+    }
+    ~TempDataFolder() { qunsetenv("XDG_DATA_HOME"); }
+
+    // The data folder as the program sees it, ending in "/".
+    QString path() const { return m_dir.path() + QLatin1String("/Vordane/Relaytab/"); }
+    QString setupFile() const { return path() + QLatin1String("Setup.ini"); }
+
+    // Writes keys into Setup.ini, e.g. {{"Connect", "0"}, {"Port", "1234"}}.
+    void writeSetup(std::initializer_list<std::pair<const char*, QString>> keys) const
+    {
+        for (const auto& [key, value] : keys)
+            modTools::WriteIniString(QStringLiteral("SETTINGS"), QLatin1String(key), value, setupFile());
+    }
+
+    QString readSetup(const char* key) const
+    {
+        QString value;
+        modTools::ReadIniString(QStringLiteral("SETTINGS"), QLatin1String(key), QStringLiteral("<missing>"), value,
+                                512, setupFile());
+        return value;
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// A control of the window by its objectName; fails the test when it is missing.
+template <typename T> T* control(QWidget* window, const char* name)
+{
+    T* found = window->findChild<T*>(QLatin1String(name));
+    if (!found)
+        qFatal("control %s not found", name);
+    return found;
+}
