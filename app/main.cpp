@@ -9,8 +9,9 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Relaytab"));
 
-    frmMain window;
+    // Installed first, so that a signal arriving during start-up is handled once the window runs.
     TerminationSignals termination;
+    frmMain window;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &window, &frmMain::closeFromOutside);
     window.show();
     return app.exec();
