@@ -3,7 +3,7 @@ BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test bench clean distclean
+.PHONY: all deps build run test bench fuzz clean distclean
 
 all: build
 
@@ -25,8 +25,17 @@ test: build
 bench: build
 	@tools/run-benchmarks $(BUILD)
 
+# libFuzzer targets with AddressSanitizer and UndefinedBehaviorSanitizer, FUZZ_SECONDS each.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz:
+	@tools/install-deps --fuzz
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DRELAYTAB_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target relaytab_fuzzers
+	tools/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 clean:
 	-cmake --build $(BUILD) --target clean
 
 distclean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(FUZZ_BUILD)

@@ -12,6 +12,7 @@ class IniDocument
 public:
     // Loads the file; a missing file gives an empty document. Nothing when it cannot be read.
     static std::optional<IniDocument> load(const QString& filePath);
+    static IniDocument fromBytes(const QByteArray& bytes);
 
     // The value of section/key, or nothing when the section or the key is missing.
     std::optional<QString> value(const QString& section, const QString& key) const;

@@ -54,6 +54,13 @@ std::optional<IniDocument> IniDocument::load(const QString& filePath)
     return doc;
 }
 
+IniDocument IniDocument::fromBytes(const QByteArray& bytes)
+{
+    IniDocument doc;
+    doc.m_bytes = bytes;
+    return doc;
+}
+
 std::optional<IniDocument::Line> IniDocument::nextLine(qsizetype from) const
 {
     if (from >= m_bytes.size())
