@@ -3,7 +3,7 @@ BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test bench fuzz clean distclean
+.PHONY: all deps build run test test-asan bench fuzz clean distclean
 
 all: build
 
@@ -22,6 +22,14 @@ run: build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
+# Everything built with AddressSanitizer and UndefinedBehaviorSanitizer, then every test.
+ASAN_BUILD ?= build-asan
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DRELAYTAB_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
 bench: build
 	@tools/run-benchmarks $(BUILD)
 
@@ -38,4 +46,4 @@ clean:
 	-cmake --build $(BUILD) --target clean
 
 distclean:
-	rm -rf $(BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(FUZZ_BUILD) $(ASAN_BUILD)
