@@ -172,22 +172,6 @@ private slots:
         QCOMPARE(modTools::TextById(id), text);
     }
 
-    void readEntry()
-    {
-        const Entry entry = ReadEntry(modTools::TextById(12003));
-        QCOMPARE(entry.caption, QStringLiteral("Set measurement program (SP)"));
-        QCOMPARE(entry.note, QString());
-        QCOMPARE(entry.count, QStringLiteral("2"));
-        QCOMPARE(entry.code, QStringLiteral("SP"));
-        QCOMPARE(entry.parameters[0].name, QStringLiteral("Device address or the last Ethernet segment"));
-        QCOMPARE(entry.parameters[1].format, QStringLiteral("%d"));
-        QCOMPARE(entry.parameters[1].limit, QStringLiteral("0#7"));
-
-        const Entry bare = ReadEntry(QStringLiteral("Caption,Note"));
-        QCOMPARE(bare.note, QStringLiteral("Note"));
-        QVERIFY(bare.code.isEmpty() && bare.parameters[0].name.isEmpty());
-    }
-
     void parameterCount_data()
     {
         QTest::addColumn<QString>("count");
@@ -265,39 +249,6 @@ private slots:
         QCOMPARE(TextLimit(format, limit), expected);
     }
 
-    void limitText_data()
-    {
-        QTest::addColumn<int>("language");
-        QTest::addColumn<QString>("format");
-        QTest::addColumn<QString>("limit");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("range") << English << "%d"
-                               << "0#255"
-                               << "Possible value range: 0 to 255";
-        QTest::newRow("range de") << German << "%d"
-                                  << "-1#4294967295"
-                                  << QString::fromUtf8("Möglicher Wertebereich: -1 bis 4294967295");
-        QTest::newRow("text") << English << "%r"
-                              << "32"
-                              << "Maximum text length: 32 characters";
-        QTest::newRow("path") << English << "%p"
-                              << "x"
-                              << "Maximum path depth: 256 characters";
-        QTest::newRow("path de") << German << "%p"
-                                 << "512" << QString::fromUtf8("Maximale Pfadlänge: 512 Zeichen");
-        QTest::newRow("unknown") << English << "%x"
-                                 << "5" << QString();
-    }
-    void limitText()
-    {
-        QFETCH(int, language);
-        QFETCH(QString, format);
-        QFETCH(QString, limit);
-        QFETCH(QString, expected);
-        modGlobal::LanguageOffset = language;
-        QCOMPARE(LimitText(format, limit), expected);
-    }
-
     // The address names of one language match the address parameters of three device types.
     void addressNames_data()
     {
@@ -351,39 +302,12 @@ private slots:
         QFETCH(int, lastStep);
         CommandBuilder builder;
         builder.Choose(entry);
+        QCOMPARE(builder.Command(), ReadEntry(entry).code);
         while (!builder.IsLastStep())
             builder.NextStep();
         QCOMPARE(int(builder.Step()), lastStep);
         builder.NextStep();
         QCOMPARE(int(builder.Step()), lastStep);
-    }
-
-    void builderCommands()
-    {
-        CommandBuilder builder;
-        builder.Choose(modTools::TextById(16037));
-        QCOMPARE(builder.Command(), QStringLiteral("AGB"));
-        QVERIFY(builder.Caption().endsWith(QLatin1String("(AGBA)")));
-
-        builder.Choose(modTools::TextById(12003));
-        builder.NextStep();
-        QCOMPARE(builder.CurrentParameter().limit, QStringLiteral("0#255"));
-        builder.TakeNumber(17);
-        builder.NextStep();
-        QCOMPARE(builder.CurrentParameter().name, QStringLiteral("Measurement program No."));
-        builder.TakeNumber(3);
-        QCOMPARE(builder.Command(), QStringLiteral("SP 17 3"));
-
-        builder.Choose(modTools::TextById(15000));
-        builder.NextStep();
-        builder.TakeNumber(30);
-        QCOMPARE(builder.Command(), QStringLiteral("<WAIT_TIME=30>"));
-
-        builder.Choose(modTools::TextById(11009));
-        QCOMPARE(builder.Note(), QStringLiteral("Note: Only possible during production mode"));
-        builder.TakeNumber(-1);
-        builder.TakeText(QStringLiteral(" two  blanks "));
-        QCOMPARE(builder.Command(), QStringLiteral("RM -1  two  blanks "));
     }
 };
 
