@@ -53,6 +53,7 @@ void frmMain::connectControls()
         SSTab1_Click(previous);
     });
     connect(ui->chkConnect, &QCheckBox::toggled, this, [this](bool checked) { connectWanted = checked; });
+    connectAssistant();
 }
 
 void frmMain::Form_Load()

@@ -49,6 +49,9 @@ public:
     // Command assistant ------------------------------------------------------------------------
     // Shows the assistant modally and gives back the command it built (empty when cancelled).
     QString RunAssistant();
+    // Builds a command for the command line; it replaces the content of txtSend.
+    void cmdCreateCommand1_Click();
+    void connectAssistant();
 
     // Script editor ----------------------------------------------------------------------------
 
