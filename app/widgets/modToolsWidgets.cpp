@@ -11,6 +11,8 @@
 #include <QTableView>
 #include <QTreeView>
 
+#include <algorithm>
+
 namespace modTools {
 
 QWidget* ShowHelp(QWidget* owner, qint32 contextId)
