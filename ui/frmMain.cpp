@@ -1,6 +1,7 @@
 #include "frmMain.h"
 #include "ui_frmMain.h"
 
+#include "ScriptModel.h"
 #include "Settings.h"
 #include "modGlobal.h"
 #include "modTools.h"
@@ -31,7 +32,7 @@ frmMain::frmMain(QWidget* parent)
     for (int row = 0; row < 4; ++row)
         ui->cboDevice->addItem(QString());
     ui->lsvMsg->setModel(new QStandardItemModel(0, 3, this));
-    ui->lstCommands->setModel(new QStandardItemModel(0, 2, this));
+    ui->lstCommands->setModel(new ScriptModel(this));
 
     connectControls();
     Form_Load();
@@ -54,6 +55,7 @@ void frmMain::connectControls()
     });
     connect(ui->chkConnect, &QCheckBox::toggled, this, [this](bool checked) { connectWanted = checked; });
     connectAssistant();
+    SetupEditor();
 }
 
 void frmMain::Form_Load()

@@ -20,6 +20,7 @@ namespace Ui {
 class frmMain;
 }
 class QTimer;
+class ScriptModel;
 
 class frmMain : public QWidget
 {
@@ -54,6 +55,20 @@ public:
     void connectAssistant();
 
     // Script editor ----------------------------------------------------------------------------
+    void SetupEditor();
+    // The edited script: the content of lstCommands.
+    ScriptModel* EditedScript() const;
+    // Adds an entry by the position rule (after the current entry, or above it with chkAbove),
+    // makes it current, highlights it and scrolls it into view.
+    void AddScriptEntry(const QString& command, const QString& description);
+    void cmdCreateCommand2_Click();
+    void cmdCreateManualCommand_Click();
+    // Also the double-click in lstCommands; does nothing while cmdEditCommand is disabled.
+    void cmdEditCommand_Click();
+    void cmdDeleteCommand_Click();
+    void cmdCommandUp_Click();
+    void cmdCommandDown_Click();
+    void UpdateEditButtons();
 
     // Quick-dial memories and script runs ------------------------------------------------------
 
