@@ -56,6 +56,7 @@ void frmMain::connectControls()
     connect(ui->chkConnect, &QCheckBox::toggled, this, [this](bool checked) { connectWanted = checked; });
     connectAssistant();
     SetupEditor();
+    SetupQuickDial();
 }
 
 void frmMain::Form_Load()

@@ -20,6 +20,7 @@ namespace Ui {
 class frmMain;
 }
 class QTimer;
+class QuickDialMemories;
 class ScriptModel;
 
 class frmMain : public QWidget
@@ -71,6 +72,10 @@ public:
     void UpdateEditButtons();
 
     // Quick-dial memories and script runs ------------------------------------------------------
+    void SetupQuickDial();
+    // Shows memory n (1..8) in its controls on both tabs.
+    void ShowMemory(int n);
+    QuickDialMemories* Memories = nullptr;
 
     // Command-set files ------------------------------------------------------------------------
     void LoadCommandSet(const QString& filePath);
