@@ -1,0 +1,180 @@
+#include "TrafficLog.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+std::function<QTime()>& clockOverride()
+{
+    static std::function<QTime()> clock;
+    return clock;
+}
+
+constexpr qsizetype blockSize = 64 * 1024;
+
+const char* modeWord(TrafficLog::Mode mode)
+{
+    switch (mode) {
+    case TrafficLog::Mode::Set:
+        return "Set";
+    case TrafficLog::Mode::Get:
+        return "Get";
+    case TrafficLog::Mode::Wait:
+        return "Wait";
+    case TrafficLog::Mode::None:
+        break;
+    }
+    return "";
+}
+
+} // namespace
+
+QTime CurrentUtcTime()
+{
+    if (const auto& clock = clockOverride())
+        return clock();
+    return QDateTime::currentDateTimeUtc().time();
+}
+
+void SetUtcClock(std::function<QTime()> clock)
+{
+    clockOverride() = std::move(clock);
+}
+
+QString LogTimestamp(QTime time)
+{
+    return QString::asprintf("%02d:%02d:%02d:%03d", time.hour(), time.minute(), time.second(), time.msec());
+}
+
+TrafficLog::TrafficLog(QObject* parent) : QAbstractTableModel(parent) {}
+
+TrafficLog::~TrafficLog() = default;
+
+int TrafficLog::AppendRow(QTime time)
+{
+    const int row = int(m_rows.size());
+    beginInsertRows({}, row, row);
+    Row& added = m_rows.emplace_back();
+    added.msecs = quint32(time.isValid() ? time.msecsSinceStartOfDay() : 0);
+    endInsertRows();
+    return row;
+}
+
+void TrafficLog::SetLastRow(Mode mode, const QString& parameter)
+{
+    if (m_rows.empty())
+        return;
+    Row& last = m_rows.back();
+    const QByteArray utf8 = parameter.toUtf8();
+    last.text = storeText(utf8);
+    last.length = quint32(utf8.size());
+    last.mode = quint32(mode);
+    const int row = int(m_rows.size()) - 1;
+    emit dataChanged(index(row, ModeColumn), index(row, ParameterColumn));
+}
+
+void TrafficLog::MarkLastRowNotTransmitted()
+{
+    if (m_rows.empty())
+        return;
+    m_rows.back().notTransmitted = 1;
+    const int row = int(m_rows.size()) - 1;
+    emit dataChanged(index(row, TimeColumn), index(row, ParameterColumn));
+}
+
+void TrafficLog::Clear()
+{
+    beginResetModel();
+    m_rows = {};
+    m_blocks.clear();
+    m_blocks.shrink_to_fit();
+    m_blockFree = 0;
+    m_blockNext = nullptr;
+    endResetModel();
+}
+
+const char* TrafficLog::storeText(const QByteArray& utf8)
+{
+    const qsizetype size = utf8.size();
+    if (size == 0)
+        return nullptr;
+    if (size > m_blockFree) {
+        // A text larger than a block gets a block of its own; the rest of the current one is left.
+        const qsizetype capacity = std::max(size, blockSize);
+        m_blocks.push_back(std::make_unique_for_overwrite<char[]>(size_t(capacity)));
+        m_blockNext = m_blocks.back().get();
+        m_blockFree = capacity;
+    }
+    char* stored = m_blockNext;
+    std::memcpy(stored, utf8.constData(), size_t(size));
+    m_blockNext += size;
+    m_blockFree -= size;
+    return stored;
+}
+
+TrafficLog::Mode TrafficLog::RowMode(int row) const
+{
+    return Mode(m_rows.at(size_t(row)).mode);
+}
+
+QString TrafficLog::RowParameter(int row) const
+{
+    const Row& r = m_rows.at(size_t(row));
+    return QString::fromUtf8(r.text, qsizetype(r.length));
+}
+
+bool TrafficLog::RowTransmitted(int row) const
+{
+    return m_rows.at(size_t(row)).notTransmitted == 0;
+}
+
+int TrafficLog::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int TrafficLog::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant TrafficLog::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= int(m_rows.size()))
+        return {};
+    const Row& r = m_rows[size_t(index.row())];
+    if (role == NotTransmittedRole)
+        return r.notTransmitted != 0;
+    if (role != Qt::DisplayRole)
+        return {};
+    switch (index.column()) {
+    case TimeColumn:
+        return LogTimestamp(QTime::fromMSecsSinceStartOfDay(int(r.msecs)));
+    case ModeColumn:
+        return QString::fromLatin1(modeWord(Mode(r.mode)));
+    case ParameterColumn:
+        return QString::fromUtf8(r.text, qsizetype(r.length));
+    default:
+        return {};
+    }
+}
+
+QVariant TrafficLog::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < ColumnCount)
+        return m_headers[size_t(section)];
+    return {};
+}
+
+bool TrafficLog::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role)
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount ||
+        (role != Qt::EditRole && role != Qt::DisplayRole))
+        return false;
+    m_headers[size_t(section)] = value.toString();
+    emit headerDataChanged(orientation, section, section);
+    return true;
+}
