@@ -31,7 +31,7 @@ frmMain::frmMain(QWidget* parent)
         ui->cboLanguage->addItem(QString());
     for (int row = 0; row < 4; ++row)
         ui->cboDevice->addItem(QString());
-    ui->lsvMsg->setModel(new QStandardItemModel(0, 3, this));
+    setupTrafficLog();
     ui->lstCommands->setModel(new ScriptModel(this));
 
     connectControls();
@@ -57,6 +57,7 @@ void frmMain::connectControls()
     connectAssistant();
     SetupEditor();
     SetupQuickDial();
+    connectCommandLine();
 }
 
 void frmMain::Form_Load()

@@ -47,7 +47,36 @@ public:
     void SSTab1_Click(int previousTab);
 
     // Connection, command line and traffic log -------------------------------------------------
+    void timConnect_Timer();
+    bool ConnectIfWanted();
+    void timTimer_Timer();
+    bool RefreshConnectionState();
+    // Sends txtSend as it stands, or performs the wait it holds; the script runner calls it too.
+    void SendCommandLine();
+    void txtSend_Change();
+    void txtSend_KeyDown(int keyCode);
+    void cmdSend_Click();
+    void ReceiveData();
+    void cmdDeleteList_Click();
+    // A log row is written in three steps: LogNewRow stamps it with the current time, trafficLog()
+    // fills in its mode and text, ShowLastLogRow scrolls to the last row and selects it.
+    int LogNewRow();
+    void ShowLastLogRow();
+    class TrafficLog* trafficLog() const { return m_trafficLog; }
 
+private:
+    void setupTrafficLog();
+    void connectCommandLine();
+    // The command line's own sends (button, Enter), as opposed to those of a script run.
+    void SendFromCommandLine();
+    void followTrafficLog();
+
+    class Winsock* Winsock1 = nullptr;
+    class TrafficLog* m_trafficLog = nullptr;
+    class TickWait* m_waitTicks = nullptr;
+    bool m_followPending = false;
+
+public:
     // Command assistant ------------------------------------------------------------------------
     // Shows the assistant modally and gives back the command it built (empty when cancelled).
     QString RunAssistant();

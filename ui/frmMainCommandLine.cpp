@@ -1,0 +1,248 @@
+// The connection, the command line tab and the traffic log: frmMain's routines delegate to the comm
+// units and keep the widgets in step.
+#include "CommandLine.h"
+#include "ConnectionState.h"
+#include "TickWait.h"
+#include "TrafficLog.h"
+#include "TrafficLogProxy.h"
+#include "Winsock.h"
+#include "frmMain.h"
+#include "ui_frmMain.h"
+
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QTimer>
+
+#include <algorithm>
+#include <functional>
+#include <initializer_list>
+
+namespace {
+
+// Hands every key pressed in a control to a handler before the control sees it.
+class KeyDownFilter : public QObject
+{
+public:
+    KeyDownFilter(QObject* parent, std::function<void(int)> handler)
+        : QObject(parent), m_handler(std::move(handler))
+    {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress)
+            m_handler(static_cast<QKeyEvent*>(event)->key());
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void(int)> m_handler;
+};
+
+int textWidth(const QFontMetrics& metrics, std::initializer_list<const char*> texts)
+{
+    int widest = 0;
+    for (const char* text : texts)
+        widest = std::max(widest, metrics.horizontalAdvance(QLatin1String(text)));
+    return widest + 3 * metrics.averageCharWidth();
+}
+
+} // namespace
+
+void frmMain::setupTrafficLog()
+{
+    m_trafficLog = new TrafficLog(this);
+    auto* shown = new TrafficLogProxy(this);
+    shown->setSourceModel(m_trafficLog);
+
+    QTableView* view = ui->lsvMsg;
+    view->setModel(shown);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setShowGrid(false);
+    view->setWordWrap(false);
+    view->setCornerButtonEnabled(false);
+
+    // Every row has the same height, so the header never measures rows, however many there are.
+    QHeaderView* rows = view->verticalHeader();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(view->fontMetrics().height() + 4);
+    rows->setVisible(false);
+
+    QHeaderView* columns = view->horizontalHeader();
+    columns->setHighlightSections(false);
+    columns->setStretchLastSection(true);
+    const QFontMetrics metrics = view->fontMetrics();
+    columns->resizeSection(TrafficLog::TimeColumn, textWidth(metrics, {"00:00:00:000", "Zeit", "Time"}));
+    columns->resizeSection(TrafficLog::ModeColumn, textWidth(metrics, {"Mode", "Wait"}));
+}
+
+void frmMain::connectCommandLine()
+{
+    Winsock1 = new Winsock(this);
+    Winsock1->setObjectName(QStringLiteral("Winsock1"));
+    m_waitTicks = new TickWait(this);
+
+    connect(timConnect, &QTimer::timeout, this, &frmMain::timConnect_Timer);
+    connect(timTimer, &QTimer::timeout, this, &frmMain::timTimer_Timer);
+    connect(Winsock1, &Winsock::DataArrival, this, &frmMain::ReceiveData);
+    connect(ui->txtSend, &QLineEdit::textChanged, this, &frmMain::txtSend_Change);
+    ui->txtSend->installEventFilter(
+        new KeyDownFilter(ui->txtSend, [this](int key) { txtSend_KeyDown(key); }));
+    connect(ui->cmdSend, &QPushButton::clicked, this, &frmMain::cmdSend_Click);
+    connect(ui->cmdDeleteList, &QPushButton::clicked, this, &frmMain::cmdDeleteList_Click);
+    // Cancel and quit raise cancelRequested in their own handlers; queued, this runs after them and
+    // lets a wait see the request at once instead of at the end of its 100 ms step.
+    for (QPushButton* button : {ui->cmdCancelCommandScript, ui->cmdQuit})
+        connect(button, &QPushButton::clicked, m_waitTicks, &TickWait::Wake, Qt::QueuedConnection);
+}
+
+void frmMain::timConnect_Timer()
+{
+    // Stopped while it works so that a slow tick never overlaps the next one.
+    timConnect->stop();
+    ConnectIfWanted();
+    timConnect->start();
+}
+
+bool frmMain::ConnectIfWanted()
+{
+    return ::ConnectIfWanted(*Winsock1, connectWanted, ui->txtPcName->text(), ui->txtPort->text());
+}
+
+void frmMain::timTimer_Timer()
+{
+    RefreshConnectionState();
+}
+
+bool frmMain::RefreshConnectionState()
+{
+    const int state = int(Winsock1->State());
+    ui->labState->setText(StateLabelText(state));
+    bool usable = false;
+    if (const auto info = StateInfo(state)) {
+        QPalette palette = ui->labState->palette();
+        palette.setColor(QPalette::WindowText, QColor::fromRgb(info->colour));
+        ui->labState->setPalette(palette);
+        usable = info->usable;
+    }
+
+    if (!usable || scriptBusy) {
+        ui->cmdSend->setEnabled(false);
+        ui->cmdCommandTest->setEnabled(false);
+        return usable;
+    }
+    // The run buttons are only ever enabled here; a run disables them while it lasts.
+    for (int n = 1; n <= 8; ++n) {
+        if (auto* button = findChild<QPushButton*>(QStringLiteral("cmdCommand%1").arg(n)))
+            button->setEnabled(true);
+    }
+    ui->cmdSend->setEnabled(!ui->txtSend->text().isEmpty());
+    const QAbstractItemModel* script = ui->lstCommands->model();
+    ui->cmdCommandTest->setEnabled(script && script->rowCount() > 0);
+    return usable;
+}
+
+void frmMain::SendCommandLine()
+{
+    ui->labCommandScriptCompleted->setVisible(false);
+    QCoreApplication::processEvents();
+
+    currentCommand = ui->txtSend->text();
+    LogNewRow();
+
+    if (CommandLine::IsWaitCommand(currentCommand)) {
+        const QString seconds = CommandLine::WaitSecondsText(currentCommand);
+        m_trafficLog->SetLastRow(TrafficLog::Mode::Wait, CommandLine::WaitRowText(seconds));
+        // A wait without a number keeps its row and does not pause; nothing is sent either way.
+        if (const auto ticks = CommandLine::WaitTicks(seconds))
+            m_waitTicks->Run(*ticks, [this] { return cancelRequested; });
+    } else {
+        // The fixed box stands for the device type that always needs CR LF; what counts is that it
+        // is put in place, not whether its tab is on screen.
+        const bool appendCrLf = ui->chkAppendCrLf->isChecked() || !ui->chkAppendCrLfDummy->isHidden();
+        currentCommand = CommandLine::MarkLineBreaks(CommandLine::WithLineEnd(currentCommand, appendCrLf));
+        m_trafficLog->SetLastRow(TrafficLog::Mode::Set, currentCommand);
+        currentCommand = CommandLine::ExpandLineMarkers(currentCommand);
+        if (Winsock1->SendData(currentCommand))
+            awaitingReply = true;
+        else
+            m_trafficLog->MarkLastRowNotTransmitted();
+    }
+    // Also after a failed send: the operator is to see the greyed row.
+    ShowLastLogRow();
+}
+
+void frmMain::txtSend_Change()
+{
+    ui->cmdSend->setEnabled(!ui->txtSend->text().isEmpty());
+}
+
+void frmMain::txtSend_KeyDown(int keyCode)
+{
+    if (keyCode == Qt::Key_Return || keyCode == Qt::Key_Enter)
+        SendFromCommandLine();
+    ui->cmdSend->setEnabled(!ui->txtSend->text().isEmpty());
+}
+
+void frmMain::cmdSend_Click()
+{
+    SendFromCommandLine();
+}
+
+void frmMain::SendFromCommandLine()
+{
+    // A cancel left over from an earlier run would cut the operator's own wait short.
+    if (!scriptBusy)
+        cancelRequested = false;
+    SendCommandLine();
+}
+
+void frmMain::ReceiveData()
+{
+    const QString text = Winsock1->GetData();
+    if (awaitingReply && text.contains(u':'))
+        awaitingReply = false;
+    LogNewRow();
+    m_trafficLog->SetLastRow(TrafficLog::Mode::Get, CommandLine::MarkLineBreaks(text));
+    ShowLastLogRow();
+}
+
+void frmMain::cmdDeleteList_Click()
+{
+    m_trafficLog->Clear();
+    ui->cmdDeleteList->setEnabled(false);
+}
+
+int frmMain::LogNewRow()
+{
+    const QTime now = CurrentUtcTime();
+    ui->cmdDeleteList->setEnabled(true);
+    return m_trafficLog->AppendRow(now);
+}
+
+void frmMain::ShowLastLogRow()
+{
+    // The view's row header finds a row's position by summing the heights of all rows before it
+    // once after each insert, so scrolling after every append would cost more the longer the log
+    // gets. The screen changes only when events are processed, so following the log once per
+    // pass of the event loop, before the repaint, looks the same.
+    if (m_followPending)
+        return;
+    m_followPending = true;
+    QMetaObject::invokeMethod(this, &frmMain::followTrafficLog, Qt::QueuedConnection);
+}
+
+void frmMain::followTrafficLog()
+{
+    m_followPending = false;
+    QAbstractItemModel* shown = ui->lsvMsg->model();
+    const int last = shown->rowCount() - 1;
+    if (last < 0)
+        return;
+    const QModelIndex index = shown->index(last, TrafficLog::TimeColumn);
+    ui->lsvMsg->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                             QItemSelectionModel::Rows);
+    ui->lsvMsg->scrollTo(index);
+}
