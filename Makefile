@@ -16,8 +16,9 @@ $(BUILD)/CMakeCache.txt:
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
+# Starts instrument-sim on the default port unless something listens there, and stops it again.
 run: build
-	$(BUILD)/bin/relaytab
+	@tools/run-with-sim $(BUILD)
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
