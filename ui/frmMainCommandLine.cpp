@@ -72,6 +72,7 @@ void frmMain::setupTrafficLog()
 
     QHeaderView* columns = view->horizontalHeader();
     columns->setHighlightSections(false);
+    columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     columns->setStretchLastSection(true);
     const QFontMetrics metrics = view->fontMetrics();
     columns->resizeSection(TrafficLog::TimeColumn, textWidth(metrics, {"00:00:00:000", "Zeit", "Time"}));
