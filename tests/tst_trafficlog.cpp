@@ -1,5 +1,5 @@
-// The traffic log model: rows written in steps, header texts, the not-transmitted mark, and texts
-// that survive however many rows follow them.
+// The traffic log model: rows written in steps, and texts that survive however many rows follow
+// them.
 #include "TrafficLog.h"
 
 #include <QAbstractItemModelTester>
@@ -13,8 +13,6 @@ class tst_TrafficLog : public QObject
 private slots:
     void rowInSteps_data();
     void rowInSteps();
-    void headers();
-    void notTransmitted();
     void textsSurviveGrowth();
     void clearAndAppendAgain();
 };
@@ -35,12 +33,8 @@ void tst_TrafficLog::rowInSteps_data()
     QTest::addColumn<QString>("modeText");
     QTest::newRow("Set") << int(TrafficLog::Mode::Set) << "GM<CR><LF>"
                          << "Set";
-    QTest::newRow("Get") << int(TrafficLog::Mode::Get) << "GM:5<CR><LF>"
-                         << "Get";
     QTest::newRow("Wait") << int(TrafficLog::Mode::Wait) << "2 Sekunde(n)"
                           << "Wait";
-    QTest::newRow("empty Get") << int(TrafficLog::Mode::Get) << ""
-                               << "Get";
     QTest::newRow("NUL and high bytes")
         << int(TrafficLog::Mode::Get) << QString::fromUtf16(u"\u0000A\u20ac\u00ff\u0000") << "Get";
 }
@@ -68,37 +62,6 @@ void tst_TrafficLog::rowInSteps()
     QCOMPARE(cell(log, 0, TrafficLog::ParameterColumn), parameter);
     QCOMPARE(log.RowParameter(0), parameter);
     QVERIFY(log.RowTransmitted(0));
-}
-
-void tst_TrafficLog::headers()
-{
-    TrafficLog log;
-    QSignalSpy changed(&log, &QAbstractItemModel::headerDataChanged);
-    const QStringList texts{QStringLiteral("Zeit"), QStringLiteral("Mode"), QStringLiteral("Parameter")};
-    for (int column = 0; column < texts.size(); ++column)
-        QVERIFY(log.setHeaderData(column, Qt::Horizontal, texts.at(column)));
-    QCOMPARE(changed.size(), 3);
-    for (int column = 0; column < texts.size(); ++column)
-        QCOMPARE(log.headerData(column, Qt::Horizontal).toString(), texts.at(column));
-    QVERIFY(!log.setHeaderData(3, Qt::Horizontal, QStringLiteral("x")));
-    QVERIFY(!log.setHeaderData(0, Qt::Vertical, QStringLiteral("x")));
-}
-
-void tst_TrafficLog::notTransmitted()
-{
-    TrafficLog log;
-    for (int i = 0; i < 2; ++i) {
-        log.AppendRow(QTime(1, 2, 3));
-        log.SetLastRow(TrafficLog::Mode::Set, QStringLiteral("ABC"));
-    }
-    log.MarkLastRowNotTransmitted();
-    QVERIFY(log.RowTransmitted(0));
-    QVERIFY(!log.RowTransmitted(1));
-    QCOMPARE(log.data(log.index(0, 2), TrafficLog::NotTransmittedRole).toBool(), false);
-    QCOMPARE(log.data(log.index(1, 2), TrafficLog::NotTransmittedRole).toBool(), true);
-    // The row keeps its texts.
-    QCOMPARE(cell(log, 1, TrafficLog::ModeColumn), QStringLiteral("Set"));
-    QCOMPARE(cell(log, 1, TrafficLog::ParameterColumn), QStringLiteral("ABC"));
 }
 
 void tst_TrafficLog::textsSurviveGrowth()

@@ -16,12 +16,10 @@ class tst_Winsock : public QObject
 private slots:
     void initTestCase() { qRegisterMetaType<ConnectionState>(); }
 
-    void connectsThroughItsStates();
     void refusedConnectionIsError();
     void peerCloseStaysClosingUntilClosed();
     void badTargetIsRefused_data();
     void badTargetIsRefused();
-    void connectOnlyWhenClosed();
     void connectIfWanted_data();
     void connectIfWanted();
     void bytesBothWays();
@@ -35,26 +33,6 @@ bool waitForState(const Winsock& socket, ConnectionState state)
 }
 
 } // namespace
-
-void tst_Winsock::connectsThroughItsStates()
-{
-    LoopbackServer server;
-    Winsock socket;
-    QSignalSpy states(&socket, &Winsock::StateChanged);
-    QVERIFY(states.isValid());
-
-    QVERIFY(socket.Connect(QStringLiteral("127.0.0.1"), server.portText()));
-    QVERIFY(waitForState(socket, ConnectionState::Connected));
-    QVERIFY(server.nextClient());
-    QList<ConnectionState> seen;
-    for (const auto& args : states)
-        seen.append(args.at(0).value<ConnectionState>());
-    QVERIFY(seen.contains(ConnectionState::Connecting));
-    QCOMPARE(seen.last(), ConnectionState::Connected);
-
-    socket.Close();
-    QCOMPARE(socket.State(), ConnectionState::Closed);
-}
 
 void tst_Winsock::refusedConnectionIsError()
 {
@@ -98,16 +76,12 @@ void tst_Winsock::badTargetIsRefused_data()
     QTest::addColumn<QString>("port");
     QTest::newRow("empty host") << ""
                                 << "5025";
-    QTest::newRow("empty port") << "127.0.0.1"
-                                << "";
     QTest::newRow("letters") << "127.0.0.1"
                              << "abc";
     QTest::newRow("digits and letters") << "127.0.0.1"
                                         << "5025x";
     QTest::newRow("zero") << "127.0.0.1"
                           << "0";
-    QTest::newRow("negative") << "127.0.0.1"
-                              << "-1";
     QTest::newRow("too large") << "127.0.0.1"
                                << "65536";
 }
@@ -121,16 +95,6 @@ void tst_Winsock::badTargetIsRefused()
     QCOMPARE(socket.State(), ConnectionState::Closed);
     QVERIFY(!ConnectIfWanted(socket, true, host, port));
     QCOMPARE(socket.State(), ConnectionState::Closed);
-}
-
-void tst_Winsock::connectOnlyWhenClosed()
-{
-    LoopbackServer server;
-    Winsock socket;
-    QVERIFY(socket.Connect(QStringLiteral("127.0.0.1"), server.portText()));
-    QVERIFY(!socket.Connect(QStringLiteral("127.0.0.1"), server.portText()));
-    QVERIFY(waitForState(socket, ConnectionState::Connected));
-    QVERIFY(!socket.Connect(QStringLiteral("127.0.0.1"), server.portText()));
 }
 
 void tst_Winsock::connectIfWanted_data()
