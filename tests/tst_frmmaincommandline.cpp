@@ -1,12 +1,14 @@
 // The command line tab of the real main window against a server on 127.0.0.1: connection states,
 // bytes on the wire, waits, replies, the traffic log and the enabling of the buttons.
 #include "LoopbackServer.h"
+#include "ScriptModel.h"
 #include "TestSupport.h"
 #include "TrafficLog.h"
 #include "TrafficLogProxy.h"
 #include "Winsock.h"
 #include "frmMain.h"
 
+#include <QAbstractItemModelTester>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -15,7 +17,6 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTimer>
-#include <QTreeView>
 #include <QtTest>
 
 #include <memory>
@@ -63,6 +64,7 @@ private:
     std::unique_ptr<TempDataFolder> m_data;
     std::unique_ptr<LoopbackServer> m_server;
     std::unique_ptr<frmMain> m_window;
+    std::unique_ptr<QAbstractItemModelTester> m_modelTester;
     QTcpSocket* m_client = nullptr;
 };
 
@@ -77,12 +79,16 @@ void tst_frmMainCommandLine::initTestCase()
                         {"SelTab", QStringLiteral("1")}});
     m_window = std::make_unique<frmMain>();
     m_window->resize(800, 600);
+    // Every change of what lsvMsg is shown must keep the rules of Qt's models.
+    m_modelTester = std::make_unique<QAbstractItemModelTester>(
+        find<QTableView>("lsvMsg")->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 }
 
 void tst_frmMainCommandLine::cleanupTestCase()
 {
+    m_modelTester.reset();
     m_window.reset();
     m_server.reset();
     m_data.reset();
@@ -111,14 +117,15 @@ void tst_frmMainCommandLine::send(const QString& text)
 
 QString tst_frmMainCommandLine::cell(int row, int column) const
 {
-    const QAbstractItemModel* shown = control<QTableView>(m_window.get(), "lsvMsg")->model();
-    return shown->index(row, column).data().toString();
+    const TrafficLog* log = m_window->trafficLog();
+    return log->index(row, column).data().toString();
 }
 
 bool tst_frmMainCommandLine::lastRowShown() const
 {
+    // The last row of the log, not only the last the view knows of.
     auto* view = control<QTableView>(m_window.get(), "lsvMsg");
-    const int last = view->model()->rowCount() - 1;
+    const int last = rows() - 1;
     const QModelIndex current = view->selectionModel()->currentIndex();
     return current.row() == last && view->selectionModel()->isRowSelected(last) &&
            view->viewport()->rect().intersects(view->visualRect(current));
@@ -132,7 +139,9 @@ void tst_frmMainCommandLine::lineSentWhileNotConnectedIsGreyed()
     QCOMPARE(cell(rows() - 1, TrafficLog::ParameterColumn), QStringLiteral("ABC"));
     QVERIFY(!m_window->awaitingReply);
 
+    // The view takes in new rows within a screen frame.
     const QAbstractItemModel* shown = find<QTableView>("lsvMsg")->model();
+    QTRY_COMPARE(shown->rowCount(), rows());
     for (int column = 0; column < 3; ++column) {
         const QModelIndex index = shown->index(rows() - 1, column);
         QCOMPARE(index.data(Qt::ToolTipRole).toString(), TrafficLogProxy::NotTransmittedText());
@@ -231,10 +240,10 @@ void tst_frmMainCommandLine::bytesOnTheWire()
                 .hasMatch());
     QCOMPARE(cell(last, TrafficLog::ModeColumn), QStringLiteral("Set"));
     QCOMPARE(cell(last, TrafficLog::ParameterColumn), shown);
-    QVERIFY(find<QTableView>("lsvMsg")->model()->index(last, 2).data(Qt::ToolTipRole).isNull());
     QVERIFY(m_window->awaitingReply);
     QVERIFY(find<QPushButton>("cmdDeleteList")->isEnabled());
     QTRY_VERIFY(lastRowShown());
+    QVERIFY(find<QTableView>("lsvMsg")->model()->index(last, 2).data(Qt::ToolTipRole).isNull());
     find<QComboBox>("cboDevice")->setCurrentIndex(0);
 }
 
@@ -394,9 +403,8 @@ void tst_frmMainCommandLine::buttonEnabling()
     QFETCH(bool, testEnabled);
 
     QVERIFY(ensureConnected());
-    QAbstractItemModel* commands = find<QTreeView>("lstCommands")->model();
     if (script)
-        QVERIFY(commands->insertRow(0));
+        m_window->AddScriptEntry(QStringLiteral("GM"), QString());
     find<QLineEdit>("txtSend")->setText(text);
     m_window->scriptBusy = busy;
     // A run disables the run buttons; the refresh must leave them so.
@@ -409,7 +417,7 @@ void tst_frmMainCommandLine::buttonEnabling()
 
     m_window->scriptBusy = false;
     find<QPushButton>("cmdCommand1")->setEnabled(true);
-    commands->removeRows(0, commands->rowCount());
+    m_window->EditedScript()->clear();
 }
 
 void tst_frmMainCommandLine::deleteList()
@@ -420,10 +428,14 @@ void tst_frmMainCommandLine::deleteList()
     QVERIFY(rows() > 0);
     QTest::mouseClick(cmdDeleteList, Qt::LeftButton);
     QCOMPARE(rows(), 0);
+    const QAbstractItemModel* shown = find<QTableView>("lsvMsg")->model();
+    QCOMPARE(shown->rowCount(), 0);
     QVERIFY(!cmdDeleteList->isEnabled());
     send(QStringLiteral("GM"));
     QCOMPARE(rows(), 1);
     QVERIFY(cmdDeleteList->isEnabled());
+    QTRY_COMPARE(shown->rowCount(), 1);
+    QCOMPARE(shown->index(0, TrafficLog::ModeColumn).data().toString(), QStringLiteral("Set"));
 }
 
 void tst_frmMainCommandLine::timestampFromTheClock()

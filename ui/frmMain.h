@@ -59,7 +59,8 @@ public:
     void ReceiveData();
     void cmdDeleteList_Click();
     // A log row is written in three steps: LogNewRow stamps it with the current time, trafficLog()
-    // fills in its mode and text, ShowLastLogRow scrolls to the last row and selects it.
+    // fills in its mode and text, ShowLastLogRow has lsvMsg scroll to the last row and select it
+    // (within one screen frame).
     int LogNewRow();
     void ShowLastLogRow();
     class TrafficLog* trafficLog() const { return m_trafficLog; }
@@ -74,7 +75,8 @@ private:
     class Winsock* Winsock1 = nullptr;
     class TrafficLog* m_trafficLog = nullptr;
     class TickWait* m_waitTicks = nullptr;
-    bool m_followPending = false;
+    class TrafficLogProxy* m_shownLog = nullptr;
+    QTimer* m_followLog = nullptr;
 
 public:
     // Command assistant ------------------------------------------------------------------------

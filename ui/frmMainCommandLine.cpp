@@ -39,6 +39,9 @@ private:
     std::function<void(int)> m_handler;
 };
 
+// No screen shows more than about 60 pictures a second.
+constexpr int screenFrameMs = 16;
+
 int textWidth(const QFontMetrics& metrics, std::initializer_list<const char*> texts)
 {
     int widest = 0;
@@ -52,11 +55,14 @@ int textWidth(const QFontMetrics& metrics, std::initializer_list<const char*> te
 void frmMain::setupTrafficLog()
 {
     m_trafficLog = new TrafficLog(this);
-    auto* shown = new TrafficLogProxy(this);
-    shown->setSourceModel(m_trafficLog);
+    m_shownLog = new TrafficLogProxy(m_trafficLog, this);
+    m_followLog = new QTimer(this);
+    m_followLog->setSingleShot(true);
+    m_followLog->setInterval(screenFrameMs);
+    connect(m_followLog, &QTimer::timeout, this, &frmMain::followTrafficLog);
 
     QTableView* view = ui->lsvMsg;
-    view->setModel(shown);
+    view->setModel(m_shownLog);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -225,24 +231,20 @@ int frmMain::LogNewRow()
 
 void frmMain::ShowLastLogRow()
 {
-    // The view's row header finds a row's position by summing the heights of all rows before it
-    // once after each insert, so scrolling after every append would cost more the longer the log
-    // gets. The screen changes only when events are processed, so following the log once per
-    // pass of the event loop, before the repaint, looks the same.
-    if (m_followPending)
-        return;
-    m_followPending = true;
-    QMetaObject::invokeMethod(this, &frmMain::followTrafficLog, Qt::QueuedConnection);
+    // After each new row the view's row header sums the heights of all rows before a row it is
+    // asked about, so a view that took in every row at once would cost more per row the longer
+    // the log gets. It takes them in at most once per screen frame instead, all that came since.
+    if (!m_followLog->isActive())
+        m_followLog->start();
 }
 
 void frmMain::followTrafficLog()
 {
-    m_followPending = false;
-    QAbstractItemModel* shown = ui->lsvMsg->model();
-    const int last = shown->rowCount() - 1;
+    m_shownLog->ShowNewRows();
+    const int last = m_shownLog->rowCount() - 1;
     if (last < 0)
         return;
-    const QModelIndex index = shown->index(last, TrafficLog::TimeColumn);
+    const QModelIndex index = m_shownLog->index(last, TrafficLog::TimeColumn);
     ui->lsvMsg->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
                                                              QItemSelectionModel::Rows);
     ui->lsvMsg->scrollTo(index);
