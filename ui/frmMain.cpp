@@ -57,6 +57,7 @@ void frmMain::connectControls()
     connectAssistant();
     SetupEditor();
     SetupQuickDial();
+    SetupCommandSet();
 }
 
 void frmMain::Form_Load()
@@ -124,14 +125,4 @@ void frmMain::closeFromOutside()
             modal->hide();
     }
     close();
-}
-
-void frmMain::LoadCommandSet(const QString& filePath)
-{
-    Q_UNUSED(filePath);
-}
-
-void frmMain::SaveCommandSet(const QString& filePath)
-{
-    Q_UNUSED(filePath);
 }
