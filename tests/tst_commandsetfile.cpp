@@ -1,30 +1,17 @@
 #include "Catalogue.h"
 #include "CommandSetFile.h"
 #include "QuickDialMemories.h"
+#include "TestFiles.h"
 #include "modGlobal.h"
 #include "modTools.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
 
 namespace {
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString& path, const QByteArray& content)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
 
 // The five key lines of memory n, each "key=value" CR LF.
 QByteArray keyLines(int n, const QByteArray& repeat, const QByteArray& command, const QByteArray& descript,

@@ -1,10 +1,10 @@
 #include "ModalAnswer.h"
 #include "QuickDialMemories.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "frmCommandList.h"
 #include "frmMain.h"
 
-#include <QFile>
 #include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -65,10 +65,7 @@ private:
         m_data.reset();
         m_data = std::make_unique<TempDataFolder>();
         m_data->writeSetup({{"Connect", "0"}, {"Language", QString::number(language)}, {"SelTab", "3"}});
-        QFile set(m_data->path() + QLatin1String("DefaultCommandSet.cfg"));
-        if (!set.open(QIODevice::WriteOnly) || set.write("[SETTINGS]\r\nRepeat2=\r\n") < 0)
-            qFatal("cannot write the default set");
-        set.close();
+        writeBytes(m_data->path() + QLatin1String("DefaultCommandSet.cfg"), "[SETTINGS]\r\nRepeat2=\r\n");
         auto window = std::make_unique<frmMain>();
         window->show();
         return window;

@@ -1,11 +1,11 @@
 #include "ModalAnswer.h"
 #include "QuickDialMemories.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "frmMain.h"
 #include "modGlobal.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QPlainTextEdit>
@@ -16,19 +16,6 @@
 #include <memory>
 
 namespace {
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString& path, const QByteArray& content)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
 
 // Memory 2 of the worked example, memory 3 saved empty, memory 4 without its Repeat key, memory 6
 // repeated; the keys of the other memories are missing.
