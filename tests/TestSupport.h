@@ -16,12 +16,21 @@
 class TempDataFolder
 {
 public:
-    TempDataFolder()
+    TempDataFolder() : m_previous(qgetenv("XDG_DATA_HOME"))
     {
         qputenv("XDG_DATA_HOME", m_dir.path().toLocal8Bit());
         QDir().mkpath(path());
     }
-    ~TempDataFolder() { qunsetenv("XDG_DATA_HOME"); }
+    // Gives back what was there before, so that replacing one folder by another keeps the new one.
+    ~TempDataFolder()
+    {
+        if (qgetenv("XDG_DATA_HOME") == m_dir.path().toLocal8Bit()) {
+            if (m_previous.isNull())
+                qunsetenv("XDG_DATA_HOME");
+            else
+                qputenv("XDG_DATA_HOME", m_previous);
+        }
+    }
 
     // The data folder as the program sees it, ending in "/".
     QString path() const { return m_dir.path() + QLatin1String("/Vordane/Relaytab/"); }
@@ -43,6 +52,7 @@ public:
     }
 
 private:
+    QByteArray m_previous;
     QTemporaryDir m_dir;
 };
 

@@ -58,6 +58,7 @@ void frmMain::connectControls()
     SetupEditor();
     SetupQuickDial();
     connectCommandLine();
+    SetupCommandSet();
 }
 
 void frmMain::Form_Load()
@@ -125,14 +126,4 @@ void frmMain::closeFromOutside()
             modal->hide();
     }
     close();
-}
-
-void frmMain::LoadCommandSet(const QString& filePath)
-{
-    Q_UNUSED(filePath);
-}
-
-void frmMain::SaveCommandSet(const QString& filePath)
-{
-    Q_UNUSED(filePath);
 }

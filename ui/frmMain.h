@@ -108,9 +108,15 @@ public:
     void ShowMemory(int n);
     QuickDialMemories* Memories = nullptr;
 
-    // Command-set files ------------------------------------------------------------------------
+    // Command-set files and the command list viewer ---------------------------------------------
+    void SetupCommandSet();
+    // The eight memories from and into a command-set file.
     void LoadCommandSet(const QString& filePath);
     void SaveCommandSet(const QString& filePath);
+    void cmdLoadConfig_Click();
+    void cmdSaveConfig_Click();
+    // Shows the entries of memory n (1..8) in a viewer of their own; nothing for an empty memory.
+    void ShowMemoryCommands(quint8 n);
 
     // Form-level state -------------------------------------------------------------------------
     bool connectWanted = false;
