@@ -120,6 +120,19 @@ TrafficLog::Mode TrafficLog::RowMode(int row) const
     return Mode(m_rows.at(size_t(row)).mode);
 }
 
+QString TrafficLog::shownParameter(const Row& r)
+{
+    // No screen shows more of a line than this; laying out megabytes of text for every repaint
+    // would stall the window when a server sends a huge reply.
+    const qsizetype bytes = std::min<qsizetype>(qsizetype(r.length), qsizetype(ShownParameterLength) * 4);
+    QString text = QString::fromUtf8(r.text, bytes);
+    if (bytes < qsizetype(r.length) || text.size() > ShownParameterLength) {
+        text.truncate(ShownParameterLength);
+        text += QChar(0x2026);
+    }
+    return text;
+}
+
 QString TrafficLog::RowParameter(int row) const
 {
     const Row& r = m_rows.at(size_t(row));
@@ -156,7 +169,7 @@ QVariant TrafficLog::data(const QModelIndex& index, int role) const
     case ModeColumn:
         return QString::fromLatin1(modeWord(Mode(r.mode)));
     case ParameterColumn:
-        return QString::fromUtf8(r.text, qsizetype(r.length));
+        return shownParameter(r);
     default:
         return {};
     }

@@ -37,6 +37,9 @@ public:
         Get,
         Wait
     };
+    // The parameter column shows at most this many characters of a row and "…" for the rest;
+    // RowParameter gives the whole text.
+    static constexpr int ShownParameterLength = 2000;
     // A "Set" row whose line could not be transmitted.
     static constexpr int NotTransmittedRole = Qt::UserRole + 1;
 
@@ -72,6 +75,7 @@ private:
     };
 
     const char* storeText(const QByteArray& utf8);
+    static QString shownParameter(const Row& r);
 
     std::deque<Row> m_rows;
     // Blocks never move once allocated, so rows can point into them.

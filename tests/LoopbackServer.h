@@ -40,6 +40,8 @@ public:
         return bytes;
     }
 
+    bool hasPendingClient() const { return m_server.hasPendingConnections(); }
+
     // Stops listening, so that the next attempt to connect is refused.
     void stopListening() { m_server.close(); }
 

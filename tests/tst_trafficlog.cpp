@@ -15,6 +15,8 @@ private slots:
     void rowInSteps();
     void textsSurviveGrowth();
     void clearAndAppendAgain();
+    void longTextShownShortened_data();
+    void longTextShownShortened();
 };
 
 namespace {
@@ -76,7 +78,7 @@ void tst_TrafficLog::textsSurviveGrowth()
     QCOMPARE(log.rowCount(), 20'000);
     for (int row : {0, 4'999, 5'001, 12'345, 19'999})
         QCOMPARE(cell(log, row, TrafficLog::ParameterColumn), QStringLiteral("row %1 üß").arg(row));
-    QCOMPARE(cell(log, 5'000, TrafficLog::ParameterColumn), huge);
+    QCOMPARE(log.RowParameter(5'000), huge);
     QCOMPARE(cell(log, 19'999, TrafficLog::TimeColumn), QStringLiteral("00:00:19:999"));
 }
 
@@ -99,6 +101,28 @@ void tst_TrafficLog::clearAndAppendAgain()
     log.SetLastRow(TrafficLog::Mode::Get, QStringLiteral("B"));
     QCOMPARE(log.rowCount(), 1);
     QCOMPARE(cell(log, 0, TrafficLog::ParameterColumn), QStringLiteral("B"));
+}
+
+void tst_TrafficLog::longTextShownShortened_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    const int limit = TrafficLog::ShownParameterLength;
+    QTest::newRow("at the limit") << QString(limit, u'a') << QString(limit, u'a');
+    QTest::newRow("one over") << QString(limit + 1, u'a') << QString(limit, u'a') + QChar(0x2026);
+    QTest::newRow("10 MB") << QString(10 * 1024 * 1024, u'x') << QString(limit, u'x') + QChar(0x2026);
+    QTest::newRow("umlauts over") << QString(limit + 5, QChar(0xe4)) << QString(limit, QChar(0xe4)) + QChar(0x2026);
+}
+
+void tst_TrafficLog::longTextShownShortened()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    TrafficLog log;
+    const int row = log.AppendRow(QTime(1, 2, 3, 4));
+    log.SetLastRow(TrafficLog::Mode::Get, text);
+    QCOMPARE(log.data(log.index(row, TrafficLog::ParameterColumn)).toString(), shown);
+    QCOMPARE(log.RowParameter(row), text);
 }
 
 QTEST_GUILESS_MAIN(tst_TrafficLog)
