@@ -16,9 +16,17 @@ const QString lfMarker = QStringLiteral("<LF>");
 
 QString MarkLineBreaks(const QString& text)
 {
-    QString marked = text;
-    marked.replace(u'\r', crMarker);
-    marked.replace(u'\n', lfMarker);
+    // One pass: replacing in place would move the rest of a long reply once per line break.
+    QString marked;
+    marked.reserve(text.size() + text.size() / 4);
+    for (const QChar c : text) {
+        if (c == u'\r')
+            marked += crMarker;
+        else if (c == u'\n')
+            marked += lfMarker;
+        else
+            marked += c;
+    }
     return marked;
 }
 

@@ -13,7 +13,10 @@ std::function<QTime()>& clockOverride()
     return clock;
 }
 
-constexpr qsizetype blockSize = 64 * 1024;
+// Large enough that the texts of a flood (64 KB a read, twice that as marked text) share a block
+// many times over, so the page left part-filled at a block's end is small per row; pages of a
+// block that no text has reached yet cost no memory.
+constexpr qsizetype blockSize = 4 * 1024 * 1024;
 
 const char* modeWord(TrafficLog::Mode mode)
 {

@@ -6,6 +6,9 @@
 
 Winsock::Winsock(QObject* parent) : QObject(parent), m_socket(new QTcpSocket(this))
 {
+    // Without a bound the socket takes in everything the kernel holds at once, megabytes under a
+    // flood, and one arrival would keep the window busy for as long as it takes to log them.
+    m_socket->setReadBufferSize(ReadChunkBytes);
     connect(m_socket, &QTcpSocket::stateChanged, this, &Winsock::socketStateChanged);
     connect(m_socket, &QTcpSocket::hostFound, this, [this] {
         if (!m_closing)

@@ -14,6 +14,9 @@ class Winsock : public QObject
 {
     Q_OBJECT
 public:
+    // The most one arrival delivers; the rest follows in further arrivals.
+    static constexpr qint64 ReadChunkBytes = 64 * 1024;
+
     explicit Winsock(QObject* parent = nullptr);
 
     ConnectionState State() const { return m_state; }
@@ -25,7 +28,7 @@ public:
     bool Connect(const QString& host, const QString& port);
     // Sends the text as one write; false when the socket is not connected.
     bool SendData(const QString& text);
-    // Everything that has arrived and not been read yet.
+    // Everything that has arrived and not been read yet, at most ReadChunkBytes.
     QString GetData();
 
 signals:
