@@ -166,7 +166,9 @@ bool IniDocument::save(const QString& filePath) const
     if (info.isDir() || !info.absoluteDir().exists())
         return false;
     QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a full disk shows in write() itself: a buffered write fails only in the
+    // flush at commit, which does not stop the empty file from replacing the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     if (file.write(m_bytes) != m_bytes.size()) {
         file.cancelWriting();
