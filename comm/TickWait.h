@@ -2,11 +2,11 @@
 // timers, arriving data and clicks are handled while it waits.
 #pragma once
 
+#include "EventSleep.h"
+
 #include <QObject>
 
 #include <functional>
-
-class QEventLoop;
 
 class TickWait : public QObject
 {
@@ -23,5 +23,5 @@ public:
     void Wake();
 
 private:
-    QEventLoop* m_loop = nullptr;
+    EventSleep m_step;
 };

@@ -42,7 +42,11 @@ bool Winsock::SendData(const QString& text)
 {
     if (m_state != ConnectionState::Connected)
         return false;
-    return m_socket->write(modTools::ToAnsi(text)) >= 0;
+    if (m_socket->write(modTools::ToAnsi(text)) < 0)
+        return false;
+    // On the wire now, as the Windows control sends, not when the event loop next runs.
+    m_socket->flush();
+    return true;
 }
 
 QString Winsock::GetData()
