@@ -12,7 +12,13 @@ int main(int argc, char* argv[])
     // Installed first, so that a signal arriving during start-up is handled once the window runs.
     TerminationSignals termination;
     frmMain window;
-    QObject::connect(&termination, &TerminationSignals::terminationRequested, &window, &frmMain::closeFromOutside);
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &window,
+                     &frmMain::closeFromOutside);
+    // Qt posts a quit event when the last window closes, and any event loop that starts after that
+    // drops it: a script run that ends after its window has closed would leave the program running
+    // without a window. A queued call stays in the queue.
+    QObject::connect(&app, &QGuiApplication::lastWindowClosed, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
     window.show();
     return app.exec();
 }

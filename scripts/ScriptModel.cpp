@@ -42,6 +42,15 @@ void ScriptModel::replaceAll(const QList<ScriptEntry>& entries)
     endResetModel();
 }
 
+QStringList ScriptModel::commands() const
+{
+    QStringList texts;
+    texts.reserve(m_entries.size());
+    for (const ScriptEntry& entry : m_entries)
+        texts.append(entry.command);
+    return texts;
+}
+
 void ScriptModel::rowChanged(int row)
 {
     emit dataChanged(index(row, CommandColumn), index(row, DescriptionColumn));

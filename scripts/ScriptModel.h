@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -36,6 +37,8 @@ public:
     QString command(int row) const { return m_entries.at(row).command; }
     QString description(int row) const { return m_entries.at(row).description; }
     const QList<ScriptEntry>& entries() const { return m_entries; }
+    // The command texts in order, as a run sends them.
+    QStringList commands() const;
 
     // row may be count() to append; the entries from row on move down by one.
     void insertEntry(int row, const ScriptEntry& entry);

@@ -59,6 +59,7 @@ void frmMain::connectControls()
     SetupQuickDial();
     connectCommandLine();
     SetupCommandSet();
+    connectScriptRuns();
 }
 
 void frmMain::Form_Load()

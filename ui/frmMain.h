@@ -107,7 +107,44 @@ public:
     // Shows memory n (1..8) in its controls on both tabs.
     void ShowMemory(int n);
     QuickDialMemories* Memories = nullptr;
+    // Each of the three switches a memory mode on or off: the next memory button then stores the
+    // editor into that memory, loads it into the editor or deletes it.
+    void cmdSave_Click();
+    void cmdGetCommand_Click();
+    void cmdDeleteScript_Click();
+    // Carries out the memory mode that is on, or else runs memory n (1..8). Turned away while a run
+    // or another memory operation is in progress.
+    void ApplyMemory(quint8 n);
+    // Runs memory n, and again after every pass while its repeat box is ticked and no cancel came.
+    void cmdCommand_Click(quint8 n);
+    // Sees every key pressed in the window before its controls do; F1..F8 on the quick-dial tab run
+    // memory 1..8 once. True when the key was used.
+    bool Form_KeyDown(int keyCode);
+    void cmdCancelCommandScript_Click();
+    // Runs the script of the editor once (cmdCommandTest).
+    void TestEditedScript();
+    // Tab pages 0-2, the command-set file buttons and the run buttons; then pending events are
+    // handled once.
+    void SetRunControlsEnabled(bool enable);
+    // cmdF1..cmdF8 blink and can be used while a memory mode is on; timTimer calls this after the
+    // state refresh.
+    void BlinkMemoryButtons();
 
+private:
+    void connectScriptRuns();
+    void GetMemory(quint8 n);
+    void SaveMemory(quint8 n);
+    void DeleteMemory(quint8 n);
+    void RunMemory(quint8 n);
+    // Sends the commands with progress bar and cancel button shown; true when all were sent.
+    bool RunScript(const QStringList& commands);
+    // The window is closing: a run in progress ends at once.
+    void windowClosing();
+
+    class ScriptRunner* m_runner = nullptr;
+    bool m_windowClosing = false;
+
+public:
     // Command-set files and the command list viewer ---------------------------------------------
     void SetupCommandSet();
     // The eight memories from and into a command-set file.

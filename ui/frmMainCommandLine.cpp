@@ -121,6 +121,7 @@ bool frmMain::ConnectIfWanted()
 void frmMain::timTimer_Timer()
 {
     RefreshConnectionState();
+    BlinkMemoryButtons();
 }
 
 bool frmMain::RefreshConnectionState()
