@@ -1,0 +1,197 @@
+// A script run through the real main window, shown offscreen, against instrument-sim on 127.0.0.1.
+//
+// Fast server: a memory of 254 commands run through cmdCommand1 several times; prints the median
+// time per command, the 1 ms pause after each command included (target: at most 1.25 ms).
+// Silent server: a run whose first reply never comes; prints the processor time the program uses
+// over 10 seconds of waiting (target: less than 1% of one core, i.e. under 100 ms).
+#include "QuickDialMemories.h"
+#include "frmMain.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+
+constexpr int scriptLength = 254;
+constexpr int timedRuns = 7;
+constexpr int waitMs = 10'000;
+
+// instrument-sim on a free port of 127.0.0.1; stopped when this goes out of scope.
+class Simulator
+{
+public:
+    explicit Simulator(const QStringList& extra)
+    {
+        m_process.setProgram(QStringLiteral(INSTRUMENT_SIM_PATH));
+        m_process.setArguments(QStringList{"--port", "0", "--listen", "127.0.0.1"} + extra);
+        m_process.start();
+        if (!m_process.waitForStarted() || !m_process.waitForReadyRead(10000))
+            return;
+        static const QRegularExpression listening(QStringLiteral(":(\\d+) "));
+        port = quint16(listening.match(QString::fromLocal8Bit(m_process.readLine())).captured(1).toUInt());
+    }
+    ~Simulator()
+    {
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000))
+            m_process.kill();
+    }
+
+    quint16 port = 0;
+
+private:
+    QProcess m_process;
+};
+
+void writeSetup(const QTemporaryDir& data, quint16 port)
+{
+    const QString folder = data.path() + QLatin1String("/Vordane/Relaytab");
+    QDir().mkpath(folder);
+    QFile setup(folder + QLatin1String("/Setup.ini"));
+    if (setup.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        setup.write(QStringLiteral("[SETTINGS]\r\nConnect=1\r\nName=127.0.0.1\r\nPort=%1\r\nAppendCrLf=1\r\n"
+                                   "SelTab=3\r\n")
+                        .arg(port)
+                        .toLatin1());
+}
+
+// Runs the event loop until done() holds or the time is up.
+bool waitFor(const std::function<bool()>& done, int timeoutMs)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!done() && waited.elapsed() < timeoutMs) {
+        QEventLoop loop;
+        QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return done();
+}
+
+// A window connected to the simulator, memory 1 holding scriptLength commands.
+std::unique_ptr<frmMain> connectedWindow(const QTemporaryDir& data, quint16 port)
+{
+    writeSetup(data, port);
+    auto window = std::make_unique<frmMain>();
+    window->resize(900, 700);
+    window->show();
+    QList<ScriptEntry> entries(scriptLength, ScriptEntry{QStringLiteral("GM"), QString()});
+    window->Memories->store(1, QStringLiteral("Bench"), QStringLiteral("GM again and again"), entries);
+    auto* run = window->findChild<QPushButton*>(QStringLiteral("cmdCommand1"));
+    if (!waitFor([run] { return run->isEnabled(); }, 10000))
+        return nullptr;
+    return window;
+}
+
+QtMessageHandler defaultHandler = nullptr;
+
+// The offscreen platform says so each time the bar and the cancel button come and go.
+void dropSizeHintNotes(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (!message.contains(QLatin1String("propagateSizeHints")))
+        defaultHandler(type, context, message);
+}
+
+double processorSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    defaultHandler = qInstallMessageHandler(dropSizeHintNotes);
+    bool met = true;
+
+    {
+        Simulator sim({});
+        std::unique_ptr<frmMain> window = sim.port ? connectedWindow(data, sim.port) : nullptr;
+        if (!window) {
+            std::printf("no connection to instrument-sim\n");
+            return 1;
+        }
+        auto* run = window->findChild<QPushButton*>(QStringLiteral("cmdCommand1"));
+        auto* completed = window->findChild<QLabel*>(QStringLiteral("labCommandScriptCompleted"));
+        std::vector<double> perCommandMs;
+        // One run first, to warm up.
+        for (int i = 0; i <= timedRuns; ++i) {
+            QElapsedTimer clock;
+            clock.start();
+            run->click();
+            const double ms = double(clock.nsecsElapsed()) / 1e6 / scriptLength;
+            if (!completed->isVisible()) {
+                std::printf("run %d did not complete\n", i);
+                return 1;
+            }
+            if (i > 0)
+                perCommandMs.push_back(ms);
+            waitFor([run] { return run->isEnabled(); }, 1000);
+        }
+        std::sort(perCommandMs.begin(), perCommandMs.end());
+        const double median = perCommandMs[perCommandMs.size() / 2];
+        std::printf("instant replies, %d runs of %d commands:\n", timedRuns, scriptLength);
+        std::printf("  median %.3f ms per command (fastest %.3f, slowest %.3f), 1 ms pause included "
+                    "(target at most 1.25 ms)\n",
+                    median, perCommandMs.front(), perCommandMs.back());
+        met = met && median <= 1.25;
+        window->close();
+    }
+
+    {
+        Simulator sim({QStringLiteral("--silent")});
+        std::unique_ptr<frmMain> window = sim.port ? connectedWindow(data, sim.port) : nullptr;
+        if (!window) {
+            std::printf("no connection to instrument-sim --silent\n");
+            return 1;
+        }
+        auto* run = window->findChild<QPushButton*>(QStringLiteral("cmdCommand1"));
+        auto* cancel = window->findChild<QPushButton*>(QStringLiteral("cmdCancelCommandScript"));
+        auto* progress = window->findChild<QProgressBar*>(QStringLiteral("prgProgress"));
+        double before = 0;
+        double after = 0;
+        int sent = 0;
+        QEventLoop outer;
+        // The run holds the stack until it is cancelled, so the measurement is made from timers.
+        QTimer::singleShot(0, [&] {
+            run->click();
+            outer.quit();
+        });
+        QTimer::singleShot(500, [&] { before = processorSeconds(); });
+        QTimer::singleShot(500 + waitMs, [&] {
+            after = processorSeconds();
+            sent = progress->value();
+            cancel->click();
+        });
+        outer.exec();
+        const double share = (after - before) / (waitMs / 1000.0) * 100.0;
+        std::printf("silent server, a run waiting for its first reply (%d command sent):\n", sent);
+        std::printf("  %.1f ms processor time over %d s, %.2f%% of one core (target under 1%%)\n",
+                    (after - before) * 1000.0, waitMs / 1000, share);
+        met = met && sent == 1 && share < 1.0;
+        window->close();
+    }
+    return met ? 0 : 1;
+}
