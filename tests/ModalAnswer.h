@@ -8,9 +8,9 @@
 
 #include <functional>
 
-// Arms a timer that runs act on the active modal window once it is a T. A window that act leaves
-// open is closed, and so is any other modal window that comes up while act runs (a question the
-// test did not expect), so that a failing test cannot hang; the timers die with this object.
+// Arms a timer that, once a modal window is up, runs act on it if it is a T. A window that act
+// leaves open is closed, and so is any other modal window that comes up while act runs (a question
+// the test did not expect), so that a failing test cannot hang; the timers die with this object.
 template <typename T> class ModalAnswer
 {
 public:
@@ -19,7 +19,12 @@ public:
         m_timer.setSingleShot(true);
         QObject::connect(&m_timer, &QTimer::timeout, [this, act = std::move(act)] {
             QWidget* modal = QApplication::activeModalWidget();
-            shown = modal != nullptr;
+            // Code that handles pending events before its window comes up meets the timer early.
+            if (!modal) {
+                m_timer.start(10);
+                return;
+            }
+            shown = true;
             if (auto* window = qobject_cast<T*>(modal)) {
                 m_guard.start(0);
                 act(window);
