@@ -1,4 +1,6 @@
 // Runs the built instrument-sim as a separate process and talks to it over loopback TCP.
+#include "InstrumentSimProcess.h"
+
 #include <QByteArrayList>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -14,38 +16,6 @@
 namespace {
 
 constexpr int Timeout = 5000;
-
-// A simulator process on a port of its own choosing, stopped when it goes out of scope.
-class Sim
-{
-public:
-    ~Sim()
-    {
-        process.terminate();
-        process.waitForFinished(Timeout);
-    }
-
-    // Unless told otherwise it listens on 127.0.0.1 only.
-    bool start(QStringList args, bool defaultAddresses = false)
-    {
-        if (!defaultAddresses && !args.contains(QStringLiteral("--listen")))
-            args << QStringLiteral("--listen") << QStringLiteral("127.0.0.1");
-        process.start(QStringLiteral(INSTRUMENT_SIM_PATH),
-                      args << QStringLiteral("--port") << QStringLiteral("0"));
-        if (!process.waitForStarted(Timeout))
-            return false;
-        while (!process.canReadLine()) {
-            if (!process.waitForReadyRead(Timeout))
-                return false;
-        }
-        static const QRegularExpression started(QStringLiteral("^instrument-sim listening on \\S+:(\\d+)"));
-        port = quint16(started.match(QString::fromLocal8Bit(process.readLine())).captured(1).toUInt());
-        return port != 0;
-    }
-
-    QProcess process;
-    quint16 port = 0;
-};
 
 // A client that reads the simulator's replies line by line.
 class Client

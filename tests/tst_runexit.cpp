@@ -1,11 +1,11 @@
 // The real program, told to end while a script run waits for a reply that never comes, ends the run,
 // saves and exits. It runs on a private X display, where xdotool presses F1 on the quick-dial tab;
 // instrument-sim --silent plays the instrument that never answers.
+#include "InstrumentSimProcess.h"
 #include "TestSupport.h"
 
 #include <QFileInfo>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QtTest>
 
@@ -74,14 +74,9 @@ void tst_RunExit::signalDuringRun_data()
 void tst_RunExit::signalDuringRun()
 {
     QFETCH(int, signal);
-    QProcess sim;
-    sim.start(QStringLiteral(INSTRUMENT_SIM_PATH),
-              {"--port", "0", "--listen", "127.0.0.1", "--silent", "--verbose"});
-    QVERIFY(sim.waitForStarted());
-    QVERIFY(sim.waitForReadyRead(10000));
-    static const QRegularExpression listening(QStringLiteral(":(\\d+) "));
-    const QString port = listening.match(QString::fromLocal8Bit(sim.readLine())).captured(1);
-    QVERIFY(!port.isEmpty());
+    Sim sim;
+    QVERIFY(sim.start({"--silent", "--verbose"}));
+    const QString port = QString::number(sim.port);
 
     TempDataFolder data;
     data.writeSetup(
@@ -114,7 +109,7 @@ void tst_RunExit::signalDuringRun()
         if (!window.isEmpty())
             xdotool({"windowfocus", "--sync", window, "key", "F1"});
         QTest::qWait(300);
-        simLog += QString::fromLocal8Bit(sim.readAllStandardOutput());
+        simLog += QString::fromLocal8Bit(sim.process.readAllStandardOutput());
     }
     QVERIFY2(simLog.contains(QLatin1String("< GM")), qPrintable(simLog));
     QTest::qWait(300);
@@ -123,13 +118,10 @@ void tst_RunExit::signalDuringRun()
     QVERIFY(program.waitForFinished(20000));
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 0);
-    simLog += QString::fromLocal8Bit(sim.readAllStandardOutput());
+    simLog += QString::fromLocal8Bit(sim.process.readAllStandardOutput());
     QCOMPARE(simLog.count(QLatin1String(" < ")), 1);
     // Written by the shutdown only.
     QCOMPARE(data.readSetup("Device"), QStringLiteral("0"));
-
-    sim.terminate();
-    sim.waitForFinished(5000);
 }
 
 QTEST_MAIN(tst_RunExit)
