@@ -21,7 +21,7 @@ namespace {
 
 // How long a repeated pass that had nothing to do (an empty memory, or another run in progress)
 // waits before the next one, unless something it depends on changes first.
-constexpr int IdlePassMs = 500;
+constexpr int IdlePassMs = 1000;
 
 // Hands the window every key pressed in it before the control with the focus sees it, and tells
 // it when it is about to close.
