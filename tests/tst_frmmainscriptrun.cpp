@@ -109,6 +109,8 @@ private slots:
     void outstandingReply();
     void secondStartTurnedAway_data();
     void secondStartTurnedAway();
+    void typedWaitAfterCancelledRun();
+    void lineTypedDuringRunKeepsCancel();
     // Last: it closes the window.
     void closingWindowEndsRun();
 
@@ -444,6 +446,47 @@ void tst_frmMainScriptRun::secondStartTurnedAway()
     start(first, {"SP 1", "SP 9"});
 
     QCOMPARE(m_instrument->lines, QStringList{"SP 1"});
+}
+
+void tst_frmMainScriptRun::typedWaitAfterCancelledRun()
+{
+    m_instrument->answer = nullptr;
+    m_instrument->onLine = [&](const QString&) { after(100, [&] { cancel(); }); };
+    start(QStringLiteral("memory run"), {"SP 1", "SP 2"});
+    QVERIFY(m_window->cancelRequested);
+
+    // The operator's own wait is not cut short by the cancel of the run before.
+    find<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    auto* txtSend = find<QLineEdit>("txtSend");
+    txtSend->setText(QStringLiteral("<WAIT_TIME=1>"));
+    bool returned = false;
+    bool waitingAfter300ms = false;
+    after(300, [&] { waitingAfter300ms = !returned; });
+    QTest::keyClick(txtSend, Qt::Key_Return);
+    returned = true;
+    QTRY_VERIFY(waitingAfter300ms);
+}
+
+void tst_frmMainScriptRun::lineTypedDuringRunKeepsCancel()
+{
+    m_instrument->answer = nullptr;
+    find<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    auto* txtSend = find<QLineEdit>("txtSend");
+    m_instrument->onLine = [&](const QString& line) {
+        if (line != QLatin1String("SP 1"))
+            return;
+        // Both before the run looks again: the line sent from the command line must not clear the
+        // cancel, or the run would go on waiting.
+        after(100, [&] {
+            cancel();
+            txtSend->setText(QStringLiteral("GM"));
+            QTest::keyClick(txtSend, Qt::Key_Return);
+        });
+    };
+    start(QStringLiteral("test run"), {"SP 1", "SP 2"});
+
+    QTRY_COMPARE(m_instrument->lines, (QStringList{"SP 1", "GM"}));
+    QVERIFY(find<QLabel>("labCommandScriptCompleted")->isHidden());
 }
 
 void tst_frmMainScriptRun::closingWindowEndsRun()

@@ -5,8 +5,9 @@
 // row -> the text goes to Winsock1 as Windows-1252 bytes, awaitingReply is set. Data arriving on
 // Winsock1 -> ReceiveData -> a "Get" row; a ":" in it clears awaitingReply.
 //
-// Road of a script run: cmdCommand n / F n -> ApplyMemory(n) -> for each entry of memory n: wait in
-// the event loop until awaitingReply is clear, put the command into txtSend, SendCommandLine.
+// Road of a script run: cmdCommand n / F n -> ApplyMemory(n) -> ScriptRunner::Run over the commands
+// of memory n: sleep in the event loop until awaitingReply is clear (woken by arriving data, cancel
+// or the window closing), put the command into txtSend, SendCommandLine, pause 1 ms.
 //
 // Start-up (constructor): data folder, provisioning, Setup.ini into the controls, ApplyLanguage,
 // the default command set. Shutdown (closeEvent): data folder, Setup.ini, the default command set.
