@@ -67,8 +67,8 @@ void frmMain::connectScriptRuns()
     };
     hooks.sent = [this] { ui->prgProgress->setValue(ui->prgProgress->value() + 1); };
     m_runner = new ScriptRunner(std::move(hooks), this);
-    // A bar without a percentage, as on the instrument's own PCs; the text would also make every
-    // step repaint the bar at once.
+    // A bar without a percentage: with the text, nearly every step of a fast run would repaint the
+    // bar at once and slow the run down.
     ui->prgProgress->setTextVisible(false);
 
     // After ReceiveData, which may have cleared awaitingReply.
