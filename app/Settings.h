@@ -7,7 +7,17 @@ namespace Settings {
 
 inline constexpr char Section[] = "SETTINGS";
 
-enum class Key { Port, Name, Device, AppendCrLf, Connect, Language, SelTab, Command };
+enum class Key
+{
+    Port,
+    Name,
+    Device,
+    AppendCrLf,
+    Connect,
+    Language,
+    SelTab,
+    Command
+};
 
 struct KeyInfo
 {

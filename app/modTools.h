@@ -43,8 +43,8 @@ QString FromAnsi(QByteArrayView bytes);
 
 // Reads section/key of the file into value, at most size - 1 characters; the default when the
 // file, section or key is missing. Returns the number of characters placed in value.
-qint32 ReadIniString(const QString& section, const QString& key, const QString& defaultValue,
-                     QString& value, qint32 size, const QString& filePath);
+qint32 ReadIniString(const QString& section, const QString& key, const QString& defaultValue, QString& value,
+                     qint32 size, const QString& filePath);
 // Writes section/key of the file, creating file, section and key as needed. The file is replaced
 // atomically; a missing folder or any other failure leaves the old file as it was. Returns
 // whether the file was written; the program's callers do not act on it.

@@ -15,9 +15,9 @@
 #include <QTimer>
 
 #include <arpa/inet.h>
-#include <malloc.h>
 #include <atomic>
 #include <cstdio>
+#include <malloc.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <thread>
@@ -121,10 +121,9 @@ int main(int argc, char* argv[])
     FloodServer server;
     const QString setup = data.path() + QLatin1String("/Vordane/Relaytab/Setup.ini");
     modTools::MakePath(data.path() + QLatin1String("/Vordane/Relaytab/"));
-    for (const auto& [key, value] : {std::pair{"Connect", QStringLiteral("1")},
-                                     std::pair{"Name", QStringLiteral("127.0.0.1")},
-                                     std::pair{"Port", QString::number(server.port())},
-                                     std::pair{"SelTab", QStringLiteral("1")}})
+    for (const auto& [key, value] :
+         {std::pair{"Connect", QStringLiteral("1")}, std::pair{"Name", QStringLiteral("127.0.0.1")},
+          std::pair{"Port", QString::number(server.port())}, std::pair{"SelTab", QStringLiteral("1")}})
         modTools::WriteIniString(QStringLiteral("SETTINGS"), QLatin1String(key), value, setup);
 
     frmMain window;
@@ -136,9 +135,8 @@ int main(int argc, char* argv[])
     QElapsedTimer sinceTick;
     QTimer ticks;
     ticks.setInterval(10);
-    QObject::connect(&ticks, &QTimer::timeout, [&] {
-        longestGapMs = std::max(longestGapMs, sinceTick.restart());
-    });
+    QObject::connect(&ticks, &QTimer::timeout,
+                     [&] { longestGapMs = std::max(longestGapMs, sinceTick.restart()); });
 
     const TrafficLog* log = window.trafficLog();
     const auto textBytes = [log](int fromRow) {
@@ -173,8 +171,8 @@ int main(int argc, char* argv[])
                 double(server.sent()) / 1e6, rows, rows / double(floodSeconds));
     std::printf("longest gap between 10 ms ticks while flooded: %lld ms (target < %lld ms)\n",
                 static_cast<long long>(longestGapMs), static_cast<long long>(gapTargetMs));
-    std::printf("memory per row: %.0f bytes with its text, %.0f bytes beyond the text (target <= %.0f)\n", perRow,
-                overheadPerRow, rowTargetBytes);
+    std::printf("memory per row: %.0f bytes with its text, %.0f bytes beyond the text (target <= %.0f)\n",
+                perRow, overheadPerRow, rowTargetBytes);
     const bool met = longestGapMs < gapTargetMs && overheadPerRow <= rowTargetBytes;
     std::printf("%s\n", met ? "targets met" : "TARGET MISSED");
     return met ? 0 : 1;

@@ -52,7 +52,8 @@ void QuickDialMemories::showAsEmpty(int n)
     emit changed(n);
 }
 
-void QuickDialMemories::store(int n, const QString& label, const QString& note, const QList<ScriptEntry>& entries)
+void QuickDialMemories::store(int n, const QString& label, const QString& note,
+                              const QList<ScriptEntry>& entries)
 {
     Memory& memory = at(n);
     memory.note = note;

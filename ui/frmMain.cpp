@@ -1,14 +1,13 @@
 #include "frmMain.h"
-#include "ui_frmMain.h"
 
 #include "ScriptModel.h"
 #include "Settings.h"
 #include "modGlobal.h"
 #include "modTools.h"
+#include "ui_frmMain.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QStandardItemModel>
 #include <QStyle>
 #include <QTimer>
 

@@ -2,6 +2,7 @@
 // units and keep the widgets in step.
 #include "CommandLine.h"
 #include "ConnectionState.h"
+#include "NumberedControls.h"
 #include "TickWait.h"
 #include "TrafficLog.h"
 #include "TrafficLogProxy.h"
@@ -143,7 +144,7 @@ bool frmMain::RefreshConnectionState()
     }
     // The run buttons are only ever enabled here; a run disables them while it lasts.
     for (int n = 1; n <= 8; ++n) {
-        if (auto* button = findChild<QPushButton*>(QStringLiteral("cmdCommand%1").arg(n)))
+        if (auto* button = numbered<QPushButton>(this, "cmdCommand", n))
             button->setEnabled(true);
     }
     ui->cmdSend->setEnabled(!ui->txtSend->text().isEmpty());

@@ -1,6 +1,7 @@
 // The command-set files on the quick-dial tab, the default set at start and exit, and the viewer
 // of a memory's commands opened from its note box.
 #include "CommandSetFile.h"
+#include "NumberedControls.h"
 #include "QuickDialMemories.h"
 #include "frmCommandList.h"
 #include "frmMain.h"
@@ -64,7 +65,7 @@ void frmMain::SetupCommandSet()
     connect(ui->cmdLoadConfig, &QPushButton::clicked, this, &frmMain::cmdLoadConfig_Click);
     connect(ui->cmdSaveConfig, &QPushButton::clicked, this, &frmMain::cmdSaveConfig_Click);
     for (int n = 1; n <= QuickDialMemories::Count; ++n) {
-        auto* note = findChild<QPlainTextEdit*>(QStringLiteral("txtCommandDescript%1").arg(n));
+        auto* note = numbered<QPlainTextEdit>(this, "txtCommandDescript", n);
         note->viewport()->installEventFilter(
             new NoteDoubleClickWatcher(note, [this, n] { ShowMemoryCommands(quint8(n)); }));
     }

@@ -1,10 +1,9 @@
 // General settings tab, language switching, help and quit.
 #include "frmMain.h"
-#include "ui_frmMain.h"
-
 #include "modGlobal.h"
 #include "modTools.h"
 #include "modToolsWidgets.h"
+#include "ui_frmMain.h"
 
 #include <QAbstractItemModel>
 #include <QGroupBox>
@@ -22,59 +21,49 @@ struct TextPlace
 };
 
 constexpr std::array<TextPlace, 18> textsBeforeSelection{{
-    {"frmMain", 3000},         {"SSTab1:0", 3001},          {"fraSoftwareSel", 3005},
-    {"fraTarget", 3008},       {"labPort", 3009},           {"labIp", 3010},
-    {"cmdThisSystem", 3011},   {"chkConnect", 3012},        {"fraLanguage", 3013},
-    {"labInfo1", 3019},        {"cboLanguage:0", 3041},     {"cboLanguage:1", 3042},
-    {"cboDevice:0", 3006},     {"cboDevice:1", 3007},       {"cboDevice:2", 3056},
-    {"cboDevice:3", 3052},     {"chkAppendCrLf", 3053},     {"chkAppendCrLfDummy", 3053},
+    {"frmMain", 3000},
+    {"SSTab1:0", 3001},
+    {"fraSoftwareSel", 3005},
+    {"fraTarget", 3008},
+    {"labPort", 3009},
+    {"labIp", 3010},
+    {"cmdThisSystem", 3011},
+    {"chkConnect", 3012},
+    {"fraLanguage", 3013},
+    {"labInfo1", 3019},
+    {"cboLanguage:0", 3041},
+    {"cboLanguage:1", 3042},
+    {"cboDevice:0", 3006},
+    {"cboDevice:1", 3007},
+    {"cboDevice:2", 3056},
+    {"cboDevice:3", 3052},
+    {"chkAppendCrLf", 3053},
+    {"chkAppendCrLfDummy", 3053},
 }};
 
 constexpr std::array<TextPlace, 45> textsAfterSelection{{
-    {"SSTab1:1", 3002},
-    {"fraSend", 3014},
-    {"cmdCreateCommand1", 3015},
-    {"cmdSend", 3016},
-    {"fraReceive", 3017},
-    {"cmdDeleteList", 3018},
-    {"labInfo2", 3020},
-    {"lsvMsg:0", 3046},
-    {"lsvMsg:1", 3047},
-    {"lsvMsg:2", 3048},
-    {"SSTab1:2", 3003},
-    {"fraEditScript", 3021},
-    {"cmdCreateCommand2", 3022},
-    {"cmdCreateManualCommand", 3023},
-    {"labCommands", 3024},
-    {"chkAbove", 3025},
-    {"cmdDeleteCommand", 3026},
-    {"cmdEditCommand", 3055},
-    {"labCaption", 3027},
-    {"labNote", 3028},
-    {"cmdCommandTest", 3029},
-    {"cmdSave", 3030},
-    {"cmdGetCommand", 3031},
-    {"cmdDeleteScript", 3032},
-    {"fraStorage", 3033},
-    {"labInfo3", 3034},
-    {"lstCommands:0", 3044},
-    {"lstCommands:1", 3045},
-    {"SSTab1:3", 3004},
-    {"frmStorage", 3035},
-    {"cmdLoadConfig", 3036},
-    {"cmdSaveConfig", 3037},
-    {"labInfo4", 3038},
-    {"chkCommandRepeat1", 3054},
-    {"chkCommandRepeat2", 3054},
-    {"chkCommandRepeat3", 3054},
-    {"chkCommandRepeat4", 3054},
-    {"chkCommandRepeat5", 3054},
-    {"chkCommandRepeat6", 3054},
-    {"chkCommandRepeat7", 3054},
-    {"chkCommandRepeat8", 3054},
-    {"cmdCancelCommandScript", 3039},
-    {"cmdQuit", 3040},
-    {"labCommandScriptCompleted", 3043},
+    {"SSTab1:1", 3002},          {"fraSend", 3014},
+    {"cmdCreateCommand1", 3015}, {"cmdSend", 3016},
+    {"fraReceive", 3017},        {"cmdDeleteList", 3018},
+    {"labInfo2", 3020},          {"lsvMsg:0", 3046},
+    {"lsvMsg:1", 3047},          {"lsvMsg:2", 3048},
+    {"SSTab1:2", 3003},          {"fraEditScript", 3021},
+    {"cmdCreateCommand2", 3022}, {"cmdCreateManualCommand", 3023},
+    {"labCommands", 3024},       {"chkAbove", 3025},
+    {"cmdDeleteCommand", 3026},  {"cmdEditCommand", 3055},
+    {"labCaption", 3027},        {"labNote", 3028},
+    {"cmdCommandTest", 3029},    {"cmdSave", 3030},
+    {"cmdGetCommand", 3031},     {"cmdDeleteScript", 3032},
+    {"fraStorage", 3033},        {"labInfo3", 3034},
+    {"lstCommands:0", 3044},     {"lstCommands:1", 3045},
+    {"SSTab1:3", 3004},          {"frmStorage", 3035},
+    {"cmdLoadConfig", 3036},     {"cmdSaveConfig", 3037},
+    {"labInfo4", 3038},          {"chkCommandRepeat1", 3054},
+    {"chkCommandRepeat2", 3054}, {"chkCommandRepeat3", 3054},
+    {"chkCommandRepeat4", 3054}, {"chkCommandRepeat5", 3054},
+    {"chkCommandRepeat6", 3054}, {"chkCommandRepeat7", 3054},
+    {"chkCommandRepeat8", 3054}, {"cmdCancelCommandScript", 3039},
+    {"cmdQuit", 3040},           {"labCommandScriptCompleted", 3043},
     {"fraVersion", 3051},
 }};
 
@@ -127,7 +116,8 @@ void frmMain::ApplyLanguage()
 
     ui->labProgramVersion->setText(
         modTools::FormatText(modTools::GetText(3049), {QStringLiteral(RELAYTAB_VERSION)}));
-    ui->labProgramDate->setText(modTools::FormatText(modTools::GetText(3050), {QStringLiteral("05.07.2012")}));
+    ui->labProgramDate->setText(
+        modTools::FormatText(modTools::GetText(3050), {QStringLiteral("05.07.2012")}));
 }
 
 void frmMain::cboLanguage_Click(int row)
