@@ -43,7 +43,7 @@ QStringList nameFilters(const QString& pairs)
 frmAssistant::frmAssistant(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::frmAssistant>())
 {
     ui->setupUi(this);
-    ui->cmdHelp->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    ui->cmdHelp->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
     ui->cmdSelectPath->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
 
     connect(ui->cboCommand, &QComboBox::activated, this, &frmAssistant::cboCommand_Click);

@@ -21,7 +21,7 @@ frmMain::frmMain(QWidget* parent)
     timTimer->setObjectName(QStringLiteral("timTimer"));
     timTimer->setInterval(300);
 
-    ui->cmdHelp->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    ui->cmdHelp->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
     ui->cmdCommandUp->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
     ui->cmdCommandDown->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
     ui->chkAppendCrLfDummy->setVisible(false);
