@@ -11,8 +11,8 @@
 #include <initializer_list>
 #include <utility>
 
-// Points the data folder into a fresh temporary folder for as long as it lives. Create it before
-// the main window, whose start-up determines the data folder.
+// Points the data folder into a fresh temporary folder while it lives; create it before the main
+// window, whose start-up determines the data folder.
 class TempDataFolder
 {
 public:
@@ -21,15 +21,15 @@ public:
         qputenv("XDG_DATA_HOME", m_dir.path().toLocal8Bit());
         QDir().mkpath(path());
     }
-    // Gives back what was there before, so that replacing one folder by another keeps the new one.
+    // Gives back what was there before, unless another folder has replaced this one since.
     ~TempDataFolder()
     {
-        if (qgetenv("XDG_DATA_HOME") == m_dir.path().toLocal8Bit()) {
-            if (m_previous.isNull())
-                qunsetenv("XDG_DATA_HOME");
-            else
-                qputenv("XDG_DATA_HOME", m_previous);
-        }
+        if (qgetenv("XDG_DATA_HOME") != m_dir.path().toLocal8Bit())
+            return;
+        if (m_previous.isNull())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", m_previous);
     }
 
     // The data folder as the program sees it, ending in "/".
@@ -46,8 +46,8 @@ public:
     QString readSetup(const char* key) const
     {
         QString value;
-        modTools::ReadIniString(QStringLiteral("SETTINGS"), QLatin1String(key), QStringLiteral("<missing>"), value,
-                                512, setupFile());
+        modTools::ReadIniString(QStringLiteral("SETTINGS"), QLatin1String(key), QStringLiteral("<missing>"),
+                                value, 512, setupFile());
         return value;
     }
 
@@ -63,4 +63,10 @@ template <typename T> T* control(QWidget* window, const char* name)
     if (!found)
         qFatal("control %s not found", name);
     return found;
+}
+
+// One data row: QTest::newRow(name) << values..., on one line.
+template <typename... T> void row(const char* name, const T&... values)
+{
+    (QTest::newRow(name) << ... << values);
 }

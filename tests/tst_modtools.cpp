@@ -1,194 +1,341 @@
+// The units under everything: the text table, fields and numbers, the code page, INI files, the
+// settings in Setup.ini and the provisioning of the data folder.
+#include "Settings.h"
+#include "TestSupport.h"
 #include "modGlobal.h"
 #include "modTools.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+QByteArray bytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void put(const QString& path, const QByteArray& content)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+// Makes the files of specs ("name=content;..."; a name ending in "/" is a folder) in folder.
+void create(const QString& folder, const QString& specs)
+{
+    QDir().mkpath(folder);
+    for (const QString& spec : specs.split(u';', Qt::SkipEmptyParts)) {
+        if (spec.endsWith(u'/'))
+            QDir().mkpath(folder + spec);
+        else
+            put(folder + spec.section(u'=', 0, 0), spec.section(u'=', 1).toLatin1());
+    }
+}
+
+// A file as the Windows original writes it: CRLF, Windows-1252, comments and foreign sections.
+const QByteArray windowsFile =
+    "; kept comment\r\n[Other]\r\nName=wrong section\r\n[SETTINGS]\r\nPort=5025\r\nName=M\xe4rz-PC\r\n"
+    "Empty=\r\n  Spaced  =  value with  blanks  \r\nQuoted=\"in quotes\"\r\nLone=\"\r\nHash=a#b#c\r\n"
+    "NoEquals\r\nname=second Name loses\r\n; Port=commented\r\n[settings]\r\nLate=never searched\r\n";
+
+} // namespace
 
 class tst_ModTools : public QObject
 {
     Q_OBJECT
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    QString file(const QByteArray& content)
+    {
+        const QString path = m_dir->filePath(QStringLiteral("test.ini"));
+        if (content != "<none>")
+            put(path, content);
+        return path;
+    }
+
 private slots:
+    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
     void cleanup() { modGlobal::LanguageOffset = 0; }
 
-    void getText_data();
-    void getText();
-    void tableIsPaired();
-    void formatText_data();
-    void formatText();
-    void getField_data();
-    void getField();
-    void wholeValue_data();
-    void wholeValue();
-    void ansi_data();
-    void ansi();
-    void ansiRoundTripOfEveryByte();
-};
-
-void tst_ModTools::getText_data()
-{
-    QTest::addColumn<int>("offset");
-    QTest::addColumn<int>("id");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("German quit") << 0 << 3040 << QStringLiteral("Beenden");
-    QTest::newRow("English quit") << 10000 << 3040 << QStringLiteral("Quit");
-    QTest::newRow("umlaut") << 0 << 3018 << QStringLiteral("Liste löschen");
-    QTest::newRow("trailing blank kept") << 10000 << 3121 << QStringLiteral("Missing description text ");
-    QTest::newRow("no entry after last window text") << 0 << 3060 << QString();
-    QTest::newRow("no entry in English either") << 10000 << 3060 << QString();
-    QTest::newRow("same in both languages") << 10000 << 5001 << QStringLiteral("<WAIT_TIME%%>");
-}
-
-void tst_ModTools::getText()
-{
-    QFETCH(int, offset);
-    QFETCH(int, id);
-    QFETCH(QString, expected);
-    modGlobal::LanguageOffset = offset;
-    QCOMPARE(modTools::GetText(qint16(id)), expected);
-}
-
-void tst_ModTools::tableIsPaired()
-{
-    const QList<int> ids = modTools::TextIds();
-    for (const int id : ids) {
-        const int partner = id < 10000 ? id + 10000 : id - 10000;
-        QVERIFY2(ids.contains(partner), qPrintable(QStringLiteral("id %1 has no partner").arg(id)));
-        QVERIFY2(!modTools::TextById(id).isEmpty(), qPrintable(QStringLiteral("id %1 is empty").arg(id)));
+    void getText_data()
+    {
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("expected");
+        row("English", 10000, 3040, "Quit");
+        row("umlaut", 0, 3018, "Liste löschen");
+        row("trailing blank kept", 10000, 3121, "Missing description text ");
+        row("no entry", 10000, 3060, "");
     }
-}
+    void getText()
+    {
+        QFETCH(int, offset);
+        QFETCH(int, id);
+        modGlobal::LanguageOffset = offset;
+        QTEST(modTools::GetText(qint16(id)), "expected");
+    }
 
-void tst_ModTools::formatText_data()
-{
-    QTest::addColumn<QString>("templ");
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("two values") << QStringLiteral("Möglicher Wertebereich: %% bis %%") << QStringList{"0", "255"}
-                                << QStringLiteral("Möglicher Wertebereich: 0 bis 255");
-    QTest::newRow("version") << QStringLiteral("Programmversion: V%%") << QStringList{"1.0.5"}
-                             << QStringLiteral("Programmversion: V1.0.5");
-    QTest::newRow("date") << QStringLiteral("Datum: %%") << QStringList{"05.07.2012"}
-                          << QStringLiteral("Datum: 05.07.2012");
-    QTest::newRow("surplus placeholder stays") << QStringLiteral("%% bis %%") << QStringList{"1"}
-                                               << QStringLiteral("1 bis %%");
-    QTest::newRow("no placeholder") << QStringLiteral("plain") << QStringList{"x"} << QStringLiteral("plain");
-    QTest::newRow("empty first still fills") << QStringLiteral("a%%b%%c") << QStringList{"", "2"}
-                                             << QStringLiteral("ab2c");
-    QTest::newRow("empty second stops") << QStringLiteral("%%-%%-%%") << QStringList{"1", "", "3"}
-                                        << QStringLiteral("1-%%-%%");
-    QTest::newRow("no argument empties the first") << QStringLiteral("<WAIT_TIME%%>") << QStringList{}
-                                                   << QStringLiteral("<WAIT_TIME>");
-    QTest::newRow("wait text") << QStringLiteral("<WAIT_TIME%%>") << QStringList{"=1"}
-                               << QStringLiteral("<WAIT_TIME=1>");
-    QTest::newRow("surplus arguments ignored") << QStringLiteral("%%") << QStringList{"a", "b"} << QStringLiteral("a");
-    QTest::newRow("value with placeholder found again") << QStringLiteral("[%%]") << QStringList{"%%", "x"}
-                                                        << QStringLiteral("[x]");
-    QTest::newRow("eleventh used, twelfth not")
-        << QStringLiteral("%%%%%%%%%%%%%%%%%%%%%%%%")
-        << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9", "A", "B", "C"}
-        << QStringLiteral("123456789AB%%");
-}
+    void formatText_data()
+    {
+        QTest::addColumn<QString>("templ");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("expected");
+        row("two values", "Wertebereich: %% bis %%", QStringList{"0", "255"}, "Wertebereich: 0 bis 255");
+        row("surplus placeholder stays", "%% bis %%", QStringList{"1"}, "1 bis %%");
+        row("empty first still fills", "a%%b%%c", QStringList{"", "2"}, "ab2c");
+        row("empty second stops", "%%-%%-%%", QStringList{"1", "", "3"}, "1-%%-%%");
+        row("no argument empties the first", "<WAIT_TIME%%>", QStringList{}, "<WAIT_TIME>");
+        row("value with placeholder found again", "[%%]", QStringList{"%%", "x"}, "[x]");
+        row("eleventh used, twelfth not", QString(24, u'%'),
+            QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9", "A", "B", "C"}, "123456789AB%%");
+    }
+    void formatText()
+    {
+        QFETCH(QString, templ);
+        QFETCH(QStringList, args);
+        QTEST(modTools::FormatText(templ, args), "expected");
+    }
 
-void tst_ModTools::formatText()
-{
-    QFETCH(QString, templ);
-    QFETCH(QStringList, args);
-    QFETCH(QString, expected);
-    QCOMPARE(modTools::FormatText(templ, args), expected);
-}
+    void getField_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<bool>("numericOnly");
+        QTest::addColumn<QString>("separator");
+        QTest::addColumn<QString>("expected");
+        row("limit max", "0#4294967295", 2, true, "#", "4294967295");
+        row("field 0", "a,b", 0, false, ",", "");
+        row("beyond last", "a,b", 3, false, ",", "");
+        row("empty between separators", "a,,c", 2, false, ",", "");
+        row("trailing separator gives empty last", "a#", 2, false, "#", "");
+        row("long separator never matches", "a##b", 1, false, "##", "a##b");
+        row("numeric keeps sign", "SM -1", 1, true, ",", "-1");
+        row("numeric keeps dots", "v1.2a", 1, true, ",", "1.2");
+    }
+    void getField()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, field);
+        QFETCH(bool, numericOnly);
+        QFETCH(QString, separator);
+        QTEST(modTools::GetField(text, quint8(field), numericOnly, separator), "expected");
+    }
 
-void tst_ModTools::getField_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("field");
-    QTest::addColumn<bool>("numericOnly");
-    QTest::addColumn<QString>("separator");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("limit max") << QStringLiteral("0#4294967295") << 2 << true << "#" << QStringLiteral("4294967295");
-    QTest::newRow("wait seconds") << QStringLiteral("<WAIT_TIME=20>") << 2 << true << "=" << QStringLiteral("20");
-    QTest::newRow("field 0") << QStringLiteral("a,b") << 0 << false << "," << QString();
-    QTest::newRow("beyond last") << QStringLiteral("a,b") << 3 << false << "," << QString();
-    QTest::newRow("empty between separators") << QStringLiteral("a,,c") << 2 << false << "," << QString();
-    QTest::newRow("last field") << QStringLiteral("a,,c") << 3 << false << "," << QStringLiteral("c");
-    QTest::newRow("no separator is field 1") << QStringLiteral("whole text") << 1 << false << ","
-                                             << QStringLiteral("whole text");
-    QTest::newRow("long separator never matches") << QStringLiteral("a##b") << 1 << false << "##"
-                                                  << QStringLiteral("a##b");
-    QTest::newRow("numeric keeps sign") << QStringLiteral("SM -1") << 1 << true << "," << QStringLiteral("-1");
-    QTest::newRow("numeric keeps dots") << QStringLiteral("v1.2a") << 1 << true << "," << QStringLiteral("1.2");
-    QTest::newRow("trailing separator gives empty last") << QStringLiteral("a#") << 2 << false << "#" << QString();
-    QTest::newRow("field 255 of short text") << QStringLiteral("a") << 255 << false << "," << QString();
-}
+    // Every byte survives the way through the code page; a character it lacks is one "?", also
+    // when it takes two UTF-16 units.
+    void codePage()
+    {
+        QByteArray all(256, Qt::Uninitialized);
+        for (int b = 0; b < 256; ++b)
+            all[b] = char(b);
+        const QString text = modTools::FromAnsi(all);
+        QCOMPARE(text.size(), 256);
+        QCOMPARE(text.at(0x80), QChar(0x20AC));
+        QCOMPARE(modTools::ToAnsi(text), all);
+        QCOMPARE(modTools::ToAnsi(QString::fromUtf8("aĀb\U0001F600z")), QByteArray("a?b?z"));
+    }
 
-void tst_ModTools::getField()
-{
-    QFETCH(QString, text);
-    QFETCH(int, field);
-    QFETCH(bool, numericOnly);
-    QFETCH(QString, separator);
-    QFETCH(QString, expected);
-    QCOMPARE(modTools::GetField(text, quint8(field), numericOnly, separator), expected);
-}
+    void readIni_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QString>("expected");
+        const QByteArray w = windowsFile;
+        row("plain", w, "SETTINGS", "Port", 512, "5025");
+        row("umlaut Windows-1252", w, "SETTINGS", "Name", 512, "März-PC");
+        row("key case", w, "SETTINGS", "PORT", 512, "5025");
+        row("section case", w, "settings", "Port", 512, "5025");
+        row("first key wins", w, "SETTINGS", "name", 512, "März-PC");
+        row("other section", w, "Other", "Name", 512, "wrong section");
+        row("present but empty", w, "SETTINGS", "Empty", 512, "");
+        row("blanks around trimmed", w, "SETTINGS", "Spaced", 512, "value with  blanks");
+        row("outer quotes dropped", w, "SETTINGS", "Quoted", 512, "in quotes");
+        row("one quote kept", w, "SETTINGS", "Lone", 512, "\"");
+        row("hash is ordinary", w, "SETTINGS", "Hash", 512, "a#b#c");
+        row("line without equals", w, "SETTINGS", "NoEquals", 512, "<default>");
+        row("commented key", w, "Other", "Port", 512, "<default>");
+        row("only first section", w, "SETTINGS", "Late", 512, "<default>");
+        row("missing key", w, "SETTINGS", "Nope", 512, "<default>");
+        row("missing file", QByteArray("<none>"), "SETTINGS", "Port", 512, "<default>");
+        row("LF file", QByteArray("[SETTINGS]\nA=1\nB=2\n"), "SETTINGS", "B", 512, "2");
+        row("CR file", QByteArray("[SETTINGS]\rA=1\rB=2"), "SETTINGS", "B", 512, "2");
+        row("text after bracket", QByteArray("[SETTINGS] ; note\r\nA=1\r\n"), "SETTINGS", "A", 512, "1");
+        row("indented section", QByteArray("  [SETTINGS]\r\n\tA = 1\r\n"), "SETTINGS", "A", 512, "1");
+        row("binary junk", QByteArrayLiteral("\x00\xff[\x01]=\r\n\x1a[SETTINGS\r\nA=1"), "SETTINGS", "A", 512,
+            "1");
+        row("at most size - 1", QByteArray("[S]\r\nK=1234567\r\n"), "S", "K", 7, "123456");
+        row("size one gives nothing", QByteArray("[S]\r\nK=12\r\n"), "S", "K", 1, "");
+        row("size zero gives nothing", QByteArray("[S]\r\nK=12\r\n"), "S", "K", 0, "");
+        row("default is cut too", w, "SETTINGS", "Nope", 4, "<de");
+    }
+    void readIni()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(int, size);
+        QFETCH(QString, expected);
+        QString value;
+        QCOMPARE(modTools::ReadIniString(section, key, "<default>", value, size, file(content)),
+                 qint32(expected.size()));
+        QCOMPARE(value, expected);
+    }
 
-void tst_ModTools::wholeValue_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("numeric");
-    QTest::addColumn<qint64>("value");
-    QTest::newRow("plain") << "12" << true << qint64(12);
-    QTest::newRow("fraction") << "1.0" << true << qint64(1);
-    QTest::newRow("half to even down") << "2.5" << true << qint64(2);
-    QTest::newRow("half to even up") << "1.5" << true << qint64(2);
-    QTest::newRow("negative half") << "-0.5" << true << qint64(0);
-    QTest::newRow("sign") << "+3" << true << qint64(3);
-    QTest::newRow("lone minus") << "-" << false << qint64(0);
-    QTest::newRow("empty") << "" << false << qint64(0);
-    QTest::newRow("letters") << "1a" << false << qint64(0);
-    QTest::newRow("two dots") << "1.2.3" << false << qint64(0);
-    QTest::newRow("large") << "4294967295" << true << qint64(4294967295LL);
-}
+    void writeIni_data()
+    {
+        QTest::addColumn<QByteArray>("before"); // "<none>": no file
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("after");
+        const QByteArray none = "<none>";
+        row("new file", none, "K", "5025", QByteArray("[S]\r\nK=5025\r\n"));
+        row("replace keeps spelling and the rest", QByteArray("; c\r\n[s]\r\nk=1\r\nOther=x\r\n"), "K", "2",
+            QByteArray("; c\r\n[s]\r\nk=2\r\nOther=x\r\n"));
+        row("replace in LF file keeps LF", QByteArray("[S]\nK=1\nL=2\n"), "K", "9",
+            QByteArray("[S]\nK=9\nL=2\n"));
+        row("new key after last key line", QByteArray("[S]\r\nA=1\r\n\r\n; note\r\n[T]\r\nX=1\r\n"), "K", "2",
+            QByteArray("[S]\r\nA=1\r\nK=2\r\n\r\n; note\r\n[T]\r\nX=1\r\n"));
+        row("new key in empty section", QByteArray("[S]\r\n[T]\r\n"), "K", "2",
+            QByteArray("[S]\r\nK=2\r\n[T]\r\n"));
+        row("new key after unterminated line", QByteArray("[S]\r\nA=1"), "K", "2",
+            QByteArray("[S]\r\nA=1\r\nK=2\r\n"));
+        row("new section at end", QByteArray("[T]\r\nX=1"), "K", "v",
+            QByteArray("[T]\r\nX=1\r\n[S]\r\nK=v\r\n"));
+        row("umlaut as one byte", none, "K", "ä€", QByteArray("[S]\r\nK=\xe4\x80\r\n"));
+        row("line breaks become blanks", none, "K", "a\r\nb\rc\nd\n\ne",
+            QByteArray("[S]\r\nK=a b c d  e\r\n"));
+        row("bytes outside the code page survive", QByteArray("[S]\r\nJunk=\x81\x8d\xff\r\nK=1\r\n"), "K", "",
+            QByteArray("[S]\r\nJunk=\x81\x8d\xff\r\nK=\r\n"));
+    }
+    void writeIni()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        const QString path = file(before);
+        QVERIFY(modTools::WriteIniString("S", key, value, path));
+        QTEST(bytes(path), "after");
+    }
 
-void tst_ModTools::wholeValue()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, numeric);
-    QFETCH(qint64, value);
-    QCOMPARE(modTools::IsNumeric(text), numeric);
-    const auto whole = modTools::WholeValue(text);
-    QCOMPARE(whole.has_value(), numeric);
-    if (numeric)
-        QCOMPARE(*whole, value);
-}
+    void failedWriteKeepsOldFile()
+    {
+        const QByteArray old = "[S]\r\nK=old\r\n";
+        const QString path = file(old);
+        if (::geteuid() != 0) { // root writes read-only files
+            QFile::setPermissions(path, QFileDevice::ReadOwner);
+            QVERIFY(!modTools::WriteIniString("S", "K", "new", path));
+            QCOMPARE(bytes(path), old);
+        }
+        const QString folder = m_dir->filePath(QStringLiteral("folder.cfg"));
+        QVERIFY(QDir().mkdir(folder));
+        QVERIFY(!modTools::WriteIniString("S", "K", "new", folder));
+        QVERIFY(QFileInfo(folder).isDir());
+        QVERIFY(!modTools::WriteIniString("S", "K", "new", m_dir->filePath(QStringLiteral("missing/a.ini"))));
+        QVERIFY(!QFileInfo::exists(m_dir->filePath(QStringLiteral("missing"))));
+        // Nothing half-written is left beside the target.
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"test.ini"});
+    }
 
-void tst_ModTools::ansi_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("ascii") << QStringLiteral("SM 1") << QByteArray("SM 1");
-    QTest::newRow("umlaut one byte") << QStringLiteral("ä") << QByteArray("\xe4");
-    QTest::newRow("euro") << QStringLiteral("€") << QByteArray("\x80");
-    QTest::newRow("missing character") << QStringLiteral("aĀb") << QByteArray("a?b");
-    QTest::newRow("surrogate pair is one char") << QString::fromUtf8("a\xF0\x9F\x98\x80z") << QByteArray("a?z");
-    QTest::newRow("control 0x1A kept") << QString(QChar(0x1a)) << QByteArray("\x1a");
-    QTest::newRow("NUL kept") << QString(QChar(0)) << QByteArray(1, '\0');
-}
+    void settings_data()
+    {
+        QTest::addColumn<QString>("keys");     // lines of [SETTINGS] separated by ";", "<none>": no file
+        QTest::addColumn<QString>("expected"); // Port|Name|Device|AppendCrLf|Connect|Language|SelTab
+        row("no file", "<none>", "5025|<host>|0|0|1|0|0");
+        row("all set", "Port=2000;Name=pc1;Device=2;AppendCrLf=1;Connect=0;Language=1;SelTab=3",
+            "2000|pc1|2|1|0|1|3");
+        row("seven digit port", "Port=1234567", "123456|<host>|0|0|1|0|0");
+        row("70 character name", "Name=" + QString(70, u'n'), "5025|" + QString(64, u'n') + "|0|0|1|0|0");
+        row("SelTab 12 reads 1", "SelTab=12", "5025|<host>|0|0|1|0|1");
+        row("Language 1.0", "Language=1.0", "5025|<host>|0|0|1|1|0");
+        row("Device -1 is a lone minus", "Device=-1", "5025|<host>|0|0|1|0|0");
+        row("empty values", "Port=;Name=;Device=;AppendCrLf=;Connect=;Language=;SelTab=", "||0|0|0|0|0");
+        row("out of range takes the defaults", "Device=7;Language=300;Connect=5;SelTab=9;AppendCrLf=4",
+            "5025|<host>|0|0|1|0|0");
+        row("not numeric gives 0", "Device=x;Connect=y;Language=en", "5025|<host>|0|0|0|0|0");
+    }
+    void settings()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QString, expected);
+        const QByteArray content =
+            keys == "<none>" ? keys.toLatin1() : "[SETTINGS]\r\n" + keys.toLatin1().replace(';', "\r\n");
+        const Settings::Values v = Settings::Read(file(content));
+        const QString read = QStringList{v.port,
+                                         v.name,
+                                         QString::number(v.device),
+                                         QString::number(v.appendCrLf),
+                                         QString::number(v.connect),
+                                         QString::number(v.language),
+                                         QString::number(v.selTab)}
+                                 .join(u'|');
+        QCOMPARE(read, expected.replace("<host>", modTools::LocalHostName()));
+    }
 
-void tst_ModTools::ansi()
-{
-    QFETCH(QString, text);
-    QFETCH(QByteArray, bytes);
-    QCOMPARE(modTools::ToAnsi(text), bytes);
-}
+    void settingsWrittenInOrder()
+    {
+        const QString path = file("; mine\r\n[SETTINGS]\r\nCommand=4\r\nForeign=kept\r\nPort=1\r\n");
+        QVERIFY(Settings::Write({"2000", "pc", 3, 1, 0, 1, 2}, path));
+        QCOMPARE(bytes(path),
+                 QByteArray("; mine\r\n[SETTINGS]\r\nCommand=4\r\nForeign=kept\r\nPort=2000\r\nName=pc\r\n"
+                            "Device=3\r\nConnect=0\r\nLanguage=1\r\nSelTab=2\r\nAppendCrLf=1\r\n"));
+    }
 
-void tst_ModTools::ansiRoundTripOfEveryByte()
-{
-    QByteArray all(256, Qt::Uninitialized);
-    for (int b = 0; b < 256; ++b)
-        all[b] = char(b);
-    const QString text = modTools::FromAnsi(all);
-    QCOMPARE(text.size(), 256);
-    QCOMPARE(text.at(0x80), QChar(0x20AC));
-    QCOMPARE(text.at(0xe4), QChar(0xe4));
-    QCOMPARE(modTools::ToAnsi(text), all);
-}
+    void provision_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("before"); // "<nofolder>": the data folder does not exist
+        QTest::addColumn<QString>("after");
+        row("first start", "setup.ini=initial;DefaultCommandSet.cfg=set;relaytab=binary", "",
+            "DefaultCommandSet.cfg=set;Setup.ini=initial");
+        row("own Setup.ini stays", "setup.ini=initial", "Setup.ini=mine", "Setup.ini=mine");
+        row("only the missing set is copied", "A.cfg=shipped A;B.cfg=shipped B", "A.cfg=changed A",
+            "A.cfg=changed A;B.cfg=shipped B");
+        row("names match without case", "Setup.INI=initial;a.CFG=shipped", "setup.ini=mine;A.cfg=mine",
+            "A.cfg=mine;setup.ini=mine");
+        row("folder named like a set is skipped", "Folder.cfg/;C.cfg=c", "", "C.cfg=c");
+        row("nothing to copy", "readme.txt=x", "", "");
+        row("missing data folder", "setup.ini=initial;D.cfg=d", "<nofolder>", "<nofolder>");
+    }
+    void provision()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, before);
+        const QString programFolder = m_dir->filePath(QStringLiteral("program"));
+        const QString dataFolder = m_dir->filePath(QStringLiteral("data")) + u'/';
+        create(programFolder + u'/', program);
+        if (before != "<nofolder>")
+            create(dataFolder, before);
+        modTools::ProvisionDataFolderFrom(programFolder, dataFolder);
+        QStringList found{"<nofolder>"};
+        if (QFileInfo::exists(dataFolder)) {
+            found.clear();
+            for (const QString& name : QDir(dataFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
+                found << name + u'=' + QString::fromLatin1(bytes(dataFolder + name));
+        }
+        found.sort();
+        QTEST(found.join(u';'), "after");
+    }
+
+    void makePath()
+    {
+        QVERIFY(modTools::MakePath(m_dir->filePath(QStringLiteral("a//b/c/"))));
+        QVERIFY(modTools::FolderExists(m_dir->filePath(QStringLiteral("a/b/c"))));
+        QVERIFY(modTools::MakePath(m_dir->filePath(QStringLiteral("a/b"))));
+        // A file in the way: failure, not pretence.
+        put(m_dir->filePath(QStringLiteral("f")), "file");
+        QVERIFY(!modTools::MakePath(m_dir->filePath(QStringLiteral("f/sub/"))));
+    }
+};
 
 QTEST_GUILESS_MAIN(tst_ModTools)
 #include "tst_modtools.moc"
