@@ -65,7 +65,11 @@ template <typename T> T* control(QWidget* window, const char* name)
     return found;
 }
 
-// One data row: QTest::newRow(name) << values..., on one line.
+// Data-driven tests in one line: columns<int, QString>("id", "text"); row("name", 1, "a").
+template <typename... T, typename... Names> void columns(Names... names)
+{
+    (QTest::addColumn<T>(names), ...);
+}
 template <typename... T> void row(const char* name, const T&... values)
 {
     (QTest::newRow(name) << ... << values);

@@ -2,7 +2,6 @@
 // settings in Setup.ini and the provisioning of the data folder.
 #include "Settings.h"
 #include "TestSupport.h"
-#include "modGlobal.h"
 #include "modTools.h"
 
 #include <QFile>
@@ -63,31 +62,10 @@ class tst_ModTools : public QObject
 
 private slots:
     void init() { m_dir = std::make_unique<QTemporaryDir>(); }
-    void cleanup() { modGlobal::LanguageOffset = 0; }
-
-    void getText_data()
-    {
-        QTest::addColumn<int>("offset");
-        QTest::addColumn<int>("id");
-        QTest::addColumn<QString>("expected");
-        row("English", 10000, 3040, "Quit");
-        row("umlaut", 0, 3018, "Liste löschen");
-        row("trailing blank kept", 10000, 3121, "Missing description text ");
-        row("no entry", 10000, 3060, "");
-    }
-    void getText()
-    {
-        QFETCH(int, offset);
-        QFETCH(int, id);
-        modGlobal::LanguageOffset = offset;
-        QTEST(modTools::GetText(qint16(id)), "expected");
-    }
 
     void formatText_data()
     {
-        QTest::addColumn<QString>("templ");
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QString>("expected");
+        columns<QString, QStringList, QString>("templ", "args", "expected");
         row("two values", "Wertebereich: %% bis %%", QStringList{"0", "255"}, "Wertebereich: 0 bis 255");
         row("surplus placeholder stays", "%% bis %%", QStringList{"1"}, "1 bis %%");
         row("empty first still fills", "a%%b%%c", QStringList{"", "2"}, "ab2c");
@@ -106,11 +84,8 @@ private slots:
 
     void getField_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("field");
-        QTest::addColumn<bool>("numericOnly");
-        QTest::addColumn<QString>("separator");
-        QTest::addColumn<QString>("expected");
+        columns<QString, int, bool, QString, QString>("text", "field", "numericOnly", "separator",
+                                                      "expected");
         row("limit max", "0#4294967295", 2, true, "#", "4294967295");
         row("field 0", "a,b", 0, false, ",", "");
         row("beyond last", "a,b", 3, false, ",", "");
@@ -145,11 +120,7 @@ private slots:
 
     void readIni_data()
     {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("section");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<int>("size");
-        QTest::addColumn<QString>("expected");
+        columns<QByteArray, QString, QString, int, QString>("content", "section", "key", "size", "expected");
         const QByteArray w = windowsFile;
         row("plain", w, "SETTINGS", "Port", 512, "5025");
         row("umlaut Windows-1252", w, "SETTINGS", "Name", 512, "März-PC");
@@ -193,10 +164,8 @@ private slots:
 
     void writeIni_data()
     {
-        QTest::addColumn<QByteArray>("before"); // "<none>": no file
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<QByteArray>("after");
+        // before: "<none>": no file
+        columns<QByteArray, QString, QString, QByteArray>("before", "key", "value", "after");
         const QByteArray none = "<none>";
         row("new file", none, "K", "5025", QByteArray("[S]\r\nK=5025\r\n"));
         row("replace keeps spelling and the rest", QByteArray("; c\r\n[s]\r\nk=1\r\nOther=x\r\n"), "K", "2",
@@ -248,8 +217,9 @@ private slots:
 
     void settings_data()
     {
-        QTest::addColumn<QString>("keys");     // lines of [SETTINGS] separated by ";", "<none>": no file
-        QTest::addColumn<QString>("expected"); // Port|Name|Device|AppendCrLf|Connect|Language|SelTab
+        // keys: lines of [SETTINGS] separated by ";", "<none>": no file
+        // expected: Port|Name|Device|AppendCrLf|Connect|Language|SelTab
+        columns<QString, QString>("keys", "expected");
         row("no file", "<none>", "5025|<host>|0|0|1|0|0");
         row("all set", "Port=2000;Name=pc1;Device=2;AppendCrLf=1;Connect=0;Language=1;SelTab=3",
             "2000|pc1|2|1|0|1|3");
@@ -292,9 +262,8 @@ private slots:
 
     void provision_data()
     {
-        QTest::addColumn<QString>("program");
-        QTest::addColumn<QString>("before"); // "<nofolder>": the data folder does not exist
-        QTest::addColumn<QString>("after");
+        // before: "<nofolder>": the data folder does not exist
+        columns<QString, QString, QString>("program", "before", "after");
         row("first start", "setup.ini=initial;DefaultCommandSet.cfg=set;relaytab=binary", "",
             "DefaultCommandSet.cfg=set;Setup.ini=initial");
         row("own Setup.ini stays", "setup.ini=initial", "Setup.ini=mine", "Setup.ini=mine");

@@ -1,34 +1,28 @@
 // Random byte chunks along the receive path: the code page, the line-break markers and the rows of
 // the traffic log, read back through the model as the view reads them.
 #include "CommandLine.h"
+#include "FuzzCheck.h"
 #include "TrafficLog.h"
 #include "modTools.h"
 
 #include <QTime>
-
-#include <cstdint>
-#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static TrafficLog* log = new TrafficLog;
     if (log->rowCount() > 100000)
         log->Clear();
-
     // The first byte cuts the input into chunks, as the socket may deliver it.
     const size_t step = size > 0 ? 1 + data[0] % 64 : 1;
-    for (size_t at = size > 0 ? 1 : 0; at < size; at += step) {
-        const QByteArrayView chunk(reinterpret_cast<const char*>(data + at), qsizetype(std::min(step, size - at)));
+    for (size_t at = 1; at < size; at += step) {
+        const QByteArrayView chunk(data + at, qsizetype(std::min(step, size - at)));
         const QString text = modTools::FromAnsi(chunk);
-        if (text.size() != chunk.size())
-            std::abort();
+        check(text.size() == chunk.size());
         const QString shown = CommandLine::MarkLineBreaks(text);
-        if (shown.contains(u'\r') || shown.contains(u'\n'))
-            std::abort();
+        check(!shown.contains(u'\r') && !shown.contains(u'\n'));
         const int row = log->AppendRow(QTime::fromMSecsSinceStartOfDay(int(at % 86400000)));
         log->SetLastRow(TrafficLog::Mode::Get, shown);
-        if (log->RowParameter(row) != shown || log->RowMode(row) != TrafficLog::Mode::Get)
-            std::abort();
+        check(log->RowParameter(row) == shown && log->RowMode(row) == TrafficLog::Mode::Get);
         for (int column = 0; column < TrafficLog::ColumnCount; ++column)
             log->data(log->index(row, column));
     }
