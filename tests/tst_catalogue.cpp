@@ -105,9 +105,8 @@ private slots:
             "Measurement program No.,%d,0#7");
         row("1004", 1004,
             "Chargenbezeichnung einstellen (CA),Nur während des Messbetriebs und nur bei Einstellung "
-            "'Manuelle Bezeichnung' möglich! Es sind nur folgende Zeichen gültig: a-z A-Z  0-9 '-' '_' ' "
-            "'!,2,CA,"
-            "Geräteadresse,%d,0#99,Chargenbezeichnung,%r,63");
+            "'Manuelle Bezeichnung' möglich! Es sind nur folgende Zeichen gültig: a-z A-Z  0-9 '-' '_' ' '!,"
+            "2,CA,Geräteadresse,%d,0#99,Chargenbezeichnung,%r,63");
         row("2213", 2213, "Gerätegruppe: Bemerkung abfragen (GRA),,0,GRA");
         row("12213", 12213, "Device group: Get remark (GRA),,0,GRA");
         row("6014", 6014,
@@ -123,37 +122,30 @@ private slots:
         QTEST(modTools::TextById(id), "text");
     }
 
-    void numericLimit_data()
+    // The bounds of "%d" ("min max") and the length of the other formats, within what the fields hold.
+    void limits_data()
     {
-        columns<QString, QString>("limit", "range");
-        row("unsigned top", "0#4294967295", "0 4294967295");
-        row("minus one", "-1#2147483648", "-1 2147483648");
-        row("no number", "abc", "0 1");
-        row("no #", "7", "7 1");
-        row("letters dropped", "a1#b9", "1 9");
-        row("max too big", "0#99999999999", "0 4294967295");
-        row("min too small", "-99999999999#0", "-2147483648 0");
+        columns<QString, QString, QString>("format", "limit", "expected");
+        row("unsigned top", "%d", "0#4294967295", "0 4294967295");
+        row("minus one", "%d", "-1#2147483648", "-1 2147483648");
+        row("no number", "%d", "abc", "0 1");
+        row("no #", "%d", "7", "7 1");
+        row("letters dropped", "%d", "a1#b9", "1 9");
+        row("max too big", "%d", "0#99999999999", "0 4294967295");
+        row("min too small", "%d", "-99999999999#0", "-2147483648 0");
+        row("text fallback", "%s", "x", "100");
+        row("path fallback", "%p", "", "256");
+        row("zero", "%r", "0", "100");
+        row("beyond a text box", "%s", "40000", "100");
     }
-    void numericLimit()
-    {
-        QFETCH(QString, limit);
-        const NumberRange range = NumericLimit(limit);
-        QTEST(QStringLiteral("%1 %2").arg(range.minimum).arg(range.maximum), "range");
-    }
-
-    void textLimit_data()
-    {
-        columns<QString, QString, int>("format", "limit", "expected");
-        row("text fallback", "%s", "x", 100);
-        row("path fallback", "%p", "", 256);
-        row("zero", "%r", "0", 100);
-        row("beyond a text box", "%s", "40000", 100);
-    }
-    void textLimit()
+    void limits()
     {
         QFETCH(QString, format);
         QFETCH(QString, limit);
-        QTEST(TextLimit(format, limit), "expected");
+        const NumberRange range = NumericLimit(limit);
+        QTEST(format == QLatin1String("%d") ? QStringLiteral("%1 %2").arg(range.minimum).arg(range.maximum)
+                                            : QString::number(TextLimit(format, limit)),
+              "expected");
     }
 
     // Steps and the "Accept" point follow the number of parameters the count field gives.

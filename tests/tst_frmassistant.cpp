@@ -32,6 +32,64 @@ template <typename Dialog> void whileModal(const std::function<void(Dialog*)>& s
     });
 }
 
+// Types any characters; QTest's own key clicks know only ASCII.
+void type(QWidget* widget, const QString& text)
+{
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+// Steps, separated by "|": c:caption or r:row chooses an entry; n:17 or t:abc types a number or a
+// text and presses Enter; enter; type:abc types into txtText; paste:abc inserts into it; esc,
+// cancel and closebox close the dialog; answer notes and accepts the message box of the next step;
+// look notes labSelCommand/cmdNext, value cwnValue, row the row, range labMaxTextLen, text
+// txtText@cursor.
+void act(QDialog* dialog, const QString& steps, QStringList& noted)
+{
+    auto* box = control<QComboBox>(dialog, "cboCommand");
+    auto* text = control<QLineEdit>(dialog, "txtText");
+    auto* number = control<NumEdit>(dialog, "cwnValue");
+    const auto focus = [dialog] { return dialog->focusWidget() ? dialog->focusWidget() : dialog; };
+    for (const QString& step : steps.split(u'|')) {
+        const QString verb = step.section(u':', 0, 0);
+        const QString arg = step.section(u':', 1);
+        if (verb == "c" || verb == "r") {
+            QVERIFY2(verb == "r" || box->findText(arg) >= 0, qPrintable(arg));
+            box->setCurrentIndex(verb == "r" ? arg.toInt() : box->findText(arg));
+        } else if (verb == "n" || verb == "t") {
+            QWidget* field = verb == "n" ? static_cast<QWidget*>(number) : text;
+            QVERIFY(!field->isHidden());
+            number->selectAll();
+            type(field, arg);
+            QTest::keyClick(field, Qt::Key_Return);
+        } else if (verb == "enter") {
+            QTest::keyClick(focus(), Qt::Key_Return);
+        } else if (verb == "type" || verb == "paste") {
+            verb == "type" ? type(text, arg) : text->insert(arg);
+        } else if (verb == "esc") {
+            QTest::keyClick(focus(), Qt::Key_Escape);
+        } else if (verb == "cancel" || verb == "closebox") {
+            verb == "cancel" ? control<QPushButton>(dialog, "cmdCancel")->click() : void(dialog->close());
+        } else if (verb == "answer") {
+            whileModal<QMessageBox>([&noted](QMessageBox* message) {
+                noted << message->windowTitle() + u'/' + message->text();
+                message->accept();
+            });
+        } else if (verb == "look") {
+            noted << control<QLabel>(dialog, "labSelCommand")->text() + u'/' +
+                         control<QPushButton>(dialog, "cmdNext")->text();
+        } else {
+            const QMap<QString, QString> notes{
+                {"value", QString::number(number->value())},
+                {"row", QString::number(box->currentIndex())},
+                {"range", control<QLabel>(dialog, "labMaxTextLen")->text()},
+                {"text", text->text() + u'@' + QString::number(text->cursorPosition())}};
+            QVERIFY2(notes.contains(step), qPrintable(step));
+            noted << notes.value(step);
+        }
+    }
+}
+
 // A main window of its own with its data folder; the assistant is opened from it.
 struct Session
 {
@@ -41,74 +99,41 @@ struct Session
                          {"Device", QString::number(deviceType)},
                          {"Language", QString::number(language)}});
         main = std::make_unique<frmMain>();
+        txtSend()->setText(QStringLiteral("before"));
     }
 
-    // Opens the assistant as the command line does (txtSend gets the command) or as the script
-    // editor does, runs the steps in it and returns what it handed back.
-    QString run(bool fromCommandLine, const std::function<void(frmAssistant*)>& steps)
+    QLineEdit* txtSend() const { return control<QLineEdit>(main.get(), "txtSend"); }
+
+    // Opens the assistant as the command line does ("line") or as the script editor does
+    // ("script"), runs the steps, closes it if they left it open and notes "=" and the command
+    // handed back. From the command line a command built replaces the content of txtSend.
+    void open(const QString& opening, QStringList& noted)
     {
-        whileModal<frmAssistant>([steps](frmAssistant* dialog) {
-            steps(dialog);
-            if (dialog->isVisible()) {
+        whileModal<QDialog>([&](QDialog* dialog) {
+            act(dialog, opening.section(u'|', 1), noted);
+            if (dialog->isVisible())
                 dialog->reject();
-                QFAIL("the assistant was left open");
-            }
         });
-        if (!fromCommandLine) {
+        auto* completed = control<QLabel>(main.get(), "labCommandScriptCompleted");
+        completed->setVisible(true);
+        const QString before = txtSend()->text();
+        QString command;
+        if (opening.startsWith(QLatin1String("line"))) {
+            control<QPushButton>(main.get(), "cmdCreateCommand1")->click();
+            command = modGlobal::AssistantCommand;
+            QCOMPARE(txtSend()->text(), command.isEmpty() ? before : command);
+        } else {
             modGlobal::AssistantFromCommandLine = false;
-            return main->RunAssistant();
+            command = main->RunAssistant();
         }
-        control<QPushButton>(main.get(), "cmdCreateCommand1")->click();
-        return modGlobal::AssistantCommand;
+        QVERIFY(completed->isHidden());
+        QCOMPARE(modGlobal::AssistantDescription.isEmpty(), command.isEmpty());
+        noted << u'=' + command;
     }
-
-    QString txtSend() const { return control<QLineEdit>(main.get(), "txtSend")->text(); }
 
     TempDataFolder data;
     std::unique_ptr<frmMain> main;
 };
-
-// Types any characters; QTest's own key clicks know only ASCII.
-void type(QWidget* widget, const QString& text)
-{
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
-
-// "c:caption" chooses an entry; "n:17" types a number, "t:abc" a text, "enter" nothing, and each
-// of these ends with Enter.
-void act(QWidget* dialog, const QStringList& actions)
-{
-    for (const QString& action : actions) {
-        const QString arg = action.mid(2);
-        if (action.startsWith(u'c')) {
-            auto* box = control<QComboBox>(dialog, "cboCommand");
-            QVERIFY2(box->findText(arg) >= 0, qPrintable(arg));
-            box->setCurrentIndex(box->findText(arg));
-            continue;
-        }
-        QWidget* target = dialog->focusWidget() ? dialog->focusWidget() : dialog;
-        if (action != QLatin1String("enter")) {
-            target = control<QWidget>(dialog, action.startsWith(u'n') ? "cwnValue" : "txtText");
-            QVERIFY(!target->isHidden());
-            if (auto* number = qobject_cast<NumEdit*>(target))
-                number->selectAll();
-            type(target, arg);
-        }
-        QTest::keyClick(target, Qt::Key_Return);
-    }
-}
-
-QString selCommand(QWidget* dialog)
-{
-    return control<QLabel>(dialog, "labSelCommand")->text();
-}
-
-qint64 presetAfterEnter(QWidget* dialog)
-{
-    act(dialog, {"enter"});
-    return control<NumEdit>(dialog, "cwnValue")->value();
-}
 
 } // namespace
 
@@ -117,137 +142,90 @@ class tst_frmAssistant : public QObject
     Q_OBJECT
 
 private slots:
-    // seen: labSelCommand/cmdNext before each action, "|" between
-    void build_data()
+    // Openings separated by ";"; "Command=n" writes the key into Setup.ini, "Command" notes it.
+    void scenario_data()
     {
-        columns<int, int, bool, QString, QString, QString, QString>(
-            "deviceType", "language", "fromCommandLine", "caption", "actions", "seen", "command");
-        row("GM at once", 0, 1, true, "Get production mode status (GM)", "enter", "GM/Accept", "GM");
-        row("SP 17 3", 1, 1, true, "Set measurement program (SP)", "enter|n:17|n:3",
-            "SP/Next...|SP/Next...|SP 17/Accept", "SP 17 3");
-        row("German SP", 1, 0, true, "Messprogramm einstellen (SP)", "enter|n:17|n:3",
-            "SP/Weiter...|SP/Weiter...|SP 17/Übernehmen", "SP 17 3");
-        row("wait", 0, 1, false, "* Insert delay (no device command)", "enter|n:30",
-            "<WAIT_TIME>/Next...|<WAIT_TIME>/Accept", "<WAIT_TIME=30>");
-        row("GRA", 1, 1, true, "Device group: Get remark (GRA)", "enter", "GRA/Accept", "GRA");
-        row("AGB, not AGBA", 2, 1, true,
-            "AbortGroupB - Stop the current group B sequence followed by a further sequence (AGBA)", "enter",
-            "AGB/Accept", "AGB");
-        row("4294967295", 2, 1, true, "SetNumberSerial - Write new serial counter value (SN)",
-            "enter|n:5|n:4294967295", "SN/Next...|SN/Next...|SN 5/Accept", "SN 5 4294967295");
-        row("-1", 1, 1, true, "Device group: Set part-No. (SNA)", "enter|n:-1", "SNA/Next...|SNA/Accept",
-            "SNA -1");
-        row("text with blanks", 0, 1, true, "Set temporary user name (UN)", "enter|t: a b ",
-            "UN/Next...|UN/Accept", "UN  a b ");
+        columns<int, int, QString, QString>("deviceType", "language", "openings", "noted");
+        row("GM at once", 0, 1, "line|c:Get production mode status (GM)|look|enter", "GM/Accept|=GM");
+        row("SP 17 3", 1, 1, "line|c:Set measurement program (SP)|look|enter|look|n:17|look|n:3",
+            "SP/Next...|SP/Next...|SP 17/Accept|=SP 17 3");
+        row("German SP", 1, 0, "line|c:Messprogramm einstellen (SP)|look|enter|look|n:17|look|n:3",
+            "SP/Weiter...|SP/Weiter...|SP 17/Übernehmen|=SP 17 3");
+        row("wait from the script editor", 0, 1,
+            "script|c:* Insert delay (no device command)|look|enter|look|n:30",
+            "<WAIT_TIME>/Next...|<WAIT_TIME>/Accept|=<WAIT_TIME=30>");
+        row("GRA", 1, 1, "line|c:Device group: Get remark (GRA)|enter", "=GRA");
+        row("AGB, not AGBA", 2, 1,
+            "line|c:AbortGroupB - Stop the current group B sequence followed by a further sequence "
+            "(AGBA)|enter",
+            "=AGB");
+        row("4294967295", 2, 1,
+            "line|c:SetNumberSerial - Write new serial counter value (SN)|enter|n:5|n:4294967295",
+            "=SN 5 4294967295");
+        row("-1", 1, 1, "line|c:Device group: Set part-No. (SNA)|enter|n:-1", "=SNA -1");
+        row("text with blanks", 0, 1, "line|c:Set temporary user name (UN)|enter|t: a b ", "=UN  a b ");
+        // Cancelled at step 3 in any way: nothing is handed back, the chosen row is remembered.
+        const QString sp = "line|c:Set measurement program (SP)|enter|n:17|look|range|";
+        row("cancel button", 1, 1, sp + "cancel;Command",
+            "SP 17/Accept|Possible value range: 0 to 7|=|Command=3");
+        row("cancel by Esc", 1, 1, sp + "esc;Command",
+            "SP 17/Accept|Possible value range: 0 to 7|=|Command=3");
+        row("cancel by close box", 1, 1, sp + "closebox;Command",
+            "SP 17/Accept|Possible value range: 0 to 7|=|Command=3");
+        // A stored row out of range, negative or not a number selects row 0.
+        row("Command 40 of 21", 1, 1, "Command=40;script|row;Command", "0|=|Command=0");
+        row("Command last", 1, 1, "Command=20;script|row", "20|=");
+        row("Command rounded", 1, 1, "Command=2.5;script|row", "2|=");
+        row("Command negative", 1, 1, "Command=-1;script|row", "0|=");
+        row("Command no number", 1, 1, "Command=abc;script|row", "0|=");
+        // "%r" takes only letters, digits, blank, "-" and "_"; pasted text is filtered as a whole.
+        const QString sp1 = "line|c:Set additional part-No. parameter 1 (SP1)|enter|n:2|type:ab";
+        row("%r umlaut", 1, 1, sp1 + "ä|text|paste:x.y|text|enter", "ab@2|ab@2|=SP1 2 ab");
+        row("%r slash", 1, 1, sp1 + "/|text|enter", "ab@2|=SP1 2 ab");
+        row("%r dot", 1, 1, sp1 + ".|text|enter", "ab@2|=SP1 2 ab");
+        row("%r allowed", 1, 1, sp1 + "A-b_9 x|text|enter", "abA-b_9 x@9|=SP1 2 abA-b_9 x");
+        // An empty text is refused with a warning; the dialog stays at its step.
+        row("empty text", 0, 1, "line|c:Set temporary user name (UN)|enter|answer|enter|look|t:me",
+            "Parameter error/You don't entered parameter ' User name ' !|UN/Accept|=UN me");
+        // The hidden label still names the address when the next entry's step 1 is left, so the
+        // address taken last becomes 0.
+        const QString gp = "line|c:Get current measurement program (GP)|enter";
+        row("address set to 0 by another entry", 1, 1,
+            gp + "|n:12;line|enter|value|c:Set temporary user name (SU)|enter;" + gp + "|value",
+            "=GP 12|12|=|0|=");
+        // The address taken last presets the next address parameter, also after reopening, when
+        // the parameter's name is an address name of the current language.
+        const int rows[] = {3, 3, 5, 2};
+        const char* english[] = {"7", "7", "7", "1"};
+        const char* german[] = {"0", "7", "7", "7"};
+        for (int type = 0; type < 4; ++type) {
+            const QString openings =
+                QStringLiteral("line|r:%1|enter|n:7|esc;line|row|enter|value").arg(rows[type]);
+            QTest::addRow("last address en %d", type)
+                << type << 1 << openings << QStringLiteral("=|%1|%2|=").arg(rows[type]).arg(english[type]);
+            QTest::addRow("last address de %d", type)
+                << type << 0 << openings << QStringLiteral("=|%1|%2|=").arg(rows[type]).arg(german[type]);
+        }
     }
-    void build()
+    void scenario()
     {
         QFETCH(int, deviceType);
         QFETCH(int, language);
-        QFETCH(bool, fromCommandLine);
-        QFETCH(QString, caption);
-        QFETCH(QString, actions);
-        QFETCH(QString, command);
+        QFETCH(QString, openings);
         Session session(deviceType, language);
-        auto* completed = control<QLabel>(session.main.get(), "labCommandScriptCompleted");
-        completed->setVisible(true);
-        QStringList seen;
-        const QString result = session.run(fromCommandLine, [&](frmAssistant* dialog) {
-            act(dialog, {"c:" + caption});
-            for (const QString& action : actions.split(u'|')) {
-                seen << selCommand(dialog) + u'/' + control<QPushButton>(dialog, "cmdNext")->text();
-                act(dialog, {action});
-            }
-        });
-        QTEST(seen.join(u'|'), "seen");
-        QCOMPARE(result, command);
-        QCOMPARE(modGlobal::AssistantDescription, caption);
-        QVERIFY(completed->isHidden());
-        QCOMPARE(session.txtSend(), fromCommandLine ? command : QString());
-    }
-
-    // Cancelled at step 3: nothing is handed back, the chosen row is still remembered.
-    void cancel_data()
-    {
-        columns<QString>("how");
-        row("button", "button");
-        row("Esc", "Esc");
-        row("close box", "close box");
-    }
-    void cancel()
-    {
-        QFETCH(QString, how);
-        Session session(1);
-        control<QLineEdit>(session.main.get(), "txtSend")->setText(QStringLiteral("typed before"));
-        const QString result = session.run(true, [&](frmAssistant* dialog) {
-            act(dialog, {"c:Set measurement program (SP)", "enter", "n:17"});
-            QCOMPARE(selCommand(dialog), QStringLiteral("SP 17"));
-            QCOMPARE(control<QLabel>(dialog, "labMaxTextLen")->text(),
-                     QStringLiteral("Possible value range: 0 to 7"));
-            if (how == QLatin1String("button"))
-                control<QPushButton>(dialog, "cmdCancel")->click();
-            else if (how == QLatin1String("Esc"))
-                QTest::keyClick(control<NumEdit>(dialog, "cwnValue"), Qt::Key_Escape);
+        QStringList noted;
+        for (const QString& opening : openings.split(u';')) {
+            if (opening.startsWith(QLatin1String("Command=")))
+                session.data.writeSetup({{"Command", opening.section(u'=', 1)}});
+            else if (opening == QLatin1String("Command"))
+                noted << "Command=" + session.data.readSetup("Command");
             else
-                dialog->close();
-        });
-        QCOMPARE(result, QString());
-        QCOMPARE(modGlobal::AssistantDescription, QString());
-        QCOMPARE(session.txtSend(), QStringLiteral("typed before"));
-        QCOMPARE(session.data.readSetup("Command"), QStringLiteral("3"));
+                session.open(opening, noted);
+        }
+        QTEST(noted.join(u'|'), "noted");
     }
 
-    void storedCommand_data()
-    {
-        columns<QString, int>("stored", "row");
-        row("40 of 21", "40", 0);
-        row("last", "20", 20);
-        row("rounded", "2.5", 2);
-        row("negative", "-1", 0);
-        row("no number", "abc", 0);
-    }
-    void storedCommand()
-    {
-        QFETCH(QString, stored);
-        QFETCH(int, row);
-        Session session(1);
-        session.data.writeSetup({{"Command", stored}});
-        session.run(false, [&](frmAssistant* dialog) {
-            QCOMPARE(control<QComboBox>(dialog, "cboCommand")->currentIndex(), row);
-            dialog->reject();
-        });
-        QCOMPARE(session.data.readSetup("Command"), QString::number(row));
-    }
-
-    // "%r" takes only letters, digits, blank, "-" and "_"; pasted text is filtered as a whole.
-    void restrictedFilter_data()
-    {
-        columns<QString, QString>("keys", "kept");
-        row("umlaut", "ä", "ab");
-        row("slash", "/", "ab");
-        row("dot", ".", "ab");
-        row("allowed", "A-b_9 x", "abA-b_9 x");
-    }
-    void restrictedFilter()
-    {
-        QFETCH(QString, keys);
-        QFETCH(QString, kept);
-        Session session(1);
-        const QString result = session.run(true, [&](frmAssistant* dialog) {
-            act(dialog, {"c:Set additional part-No. parameter 1 (SP1)", "enter", "n:2"});
-            auto* text = control<QLineEdit>(dialog, "txtText");
-            QCOMPARE(dialog->focusWidget(), text);
-            type(text, "ab" + keys);
-            QCOMPARE(text->text(), kept);
-            QCOMPARE(text->cursorPosition(), int(kept.size()));
-            text->insert(QStringLiteral("x.y"));
-            QCOMPARE(text->text(), kept);
-            act(dialog, {"enter"});
-        });
-        QCOMPARE(result, "SP1 2 " + kept);
-    }
-
-    // "%s" and "%u" take any printable character up to their maximum length.
+    // "%s" and "%u" take any character up to their maximum length.
     void textLength_data()
     {
         columns<int, QString, int>("deviceType", "caption", "maximum");
@@ -262,38 +240,12 @@ private slots:
         QFETCH(QString, caption);
         QFETCH(int, maximum);
         Session session(deviceType);
-        const QString result = session.run(true, [&](frmAssistant* dialog) {
-            act(dialog, {"c:" + caption, "enter", "n:1"});
-            QCOMPARE(control<QLabel>(dialog, "labMaxTextLen")->text(),
-                     QStringLiteral("Maximum text length: %1 characters").arg(maximum));
-            auto* text = control<QLineEdit>(dialog, "txtText");
-            text->insert(QString(maximum - 2, u'x'));
-            type(text, QStringLiteral("ä/.!?"));
-            QCOMPARE(text->text().size(), maximum);
-            QVERIFY(text->text().endsWith(QStringLiteral("ä/")));
-            act(dialog, {"enter"});
-        });
-        QCOMPARE(result.size(), maximum + 5);
-    }
-
-    // An empty text parameter is refused with a warning; the dialog stays at its step.
-    void emptyTextParameter()
-    {
-        Session session(0);
-        QString message;
-        session.run(true, [&](frmAssistant* dialog) {
-            act(dialog, {"c:Set temporary user name (UN)", "enter"});
-            whileModal<QMessageBox>([&](QMessageBox* box) {
-                message = box->windowTitle() + u'|' + box->text();
-                box->accept();
-            });
-            act(dialog, {"enter"});
-            QCOMPARE(message, QStringLiteral("Parameter error|You don't entered parameter ' User name ' !"));
-            QCOMPARE(selCommand(dialog), QStringLiteral("UN"));
-            QCOMPARE(dialog->focusWidget(), control<QLineEdit>(dialog, "txtText"));
-            act(dialog, {"t:me"});
-        });
-        QCOMPARE(session.txtSend(), QStringLiteral("UN me"));
+        const QString fill(maximum - 2, u'x');
+        QStringList noted;
+        session.open("line|c:" + caption + "|enter|n:1|range|paste:" + fill + "|type:ä/.!?|enter", noted);
+        QCOMPARE(noted.join(u'|'), QStringLiteral("Maximum text length: %1 characters|=%2 1 %3ä/")
+                                       .arg(maximum)
+                                       .arg(caption.section(u'(', -1).left(2), fill));
     }
 
     // The file button starts in the program folder, then in the folder of the file taken last.
@@ -303,77 +255,29 @@ private slots:
         QTemporaryDir folder;
         const QString file = folder.filePath(QStringLiteral("backup.txt"));
         QFile(file).open(QIODevice::WriteOnly);
+        QStringList seen;
+        const auto answer = [&](const QString& pick) {
+            whileModal<QFileDialog>([&seen, pick](QFileDialog* files) {
+                seen << files->windowTitle() + u'|' + files->directory().absolutePath();
+                pick.isEmpty() ? files->reject()
+                               : (files->selectFile(pick), static_cast<QDialog*>(files)->accept());
+            });
+        };
         modGlobal::LastPathFolder.clear();
-        session.run(true, [&](frmAssistant* dialog) {
-            act(dialog, {"c:Upload backup file into device (UF)", "enter", "n:1"});
-            auto* button = control<QToolButton>(dialog, "cmdSelectPath");
-            whileModal<QFileDialog>([&](QFileDialog* files) {
-                QCOMPARE(files->windowTitle() + u'|' + files->directory().absolutePath(),
-                         "Select backup file...|" + modTools::ProgramFolder());
-                files->selectFile(file);
-                static_cast<QDialog*>(files)->accept();
-            });
-            button->click();
+        whileModal<QDialog>([&](QDialog* dialog) {
+            QStringList noted;
+            act(dialog, "c:Upload backup file into device (UF)|enter|n:1", noted);
+            answer(file);
+            control<QToolButton>(dialog, "cmdSelectPath")->click();
             QCOMPARE(modGlobal::LastPathFolder, folder.path() + u'/');
-            whileModal<QFileDialog>([&](QFileDialog* files) {
-                QCOMPARE(files->directory().absolutePath(), folder.path());
-                files->reject();
-            });
-            button->click();
-            act(dialog, {"enter"});
+            answer(QString());
+            control<QToolButton>(dialog, "cmdSelectPath")->click();
+            act(dialog, "enter", noted);
         });
-        QCOMPARE(session.txtSend(), "UF 1 " + file);
-    }
-
-    // The address taken last presets the next address parameter, also after reopening, when the
-    // parameter's name is an address name of the current language.
-    void lastAddress_data()
-    {
-        columns<int, int, int, qint64>("language", "deviceType", "row", "preset");
-        const int rows[] = {3, 3, 5, 2};
-        const qint64 english[] = {7, 7, 7, 1};
-        const qint64 german[] = {0, 7, 7, 7};
-        for (int type = 0; type < 4; ++type) {
-            QTest::addRow("en %d", type) << 1 << type << rows[type] << english[type];
-            QTest::addRow("de %d", type) << 0 << type << rows[type] << german[type];
-        }
-    }
-    void lastAddress()
-    {
-        QFETCH(int, language);
-        QFETCH(int, deviceType);
-        QFETCH(int, row);
-        Session session(deviceType, language);
-        session.run(true, [&](frmAssistant* dialog) {
-            control<QComboBox>(dialog, "cboCommand")->setCurrentIndex(row);
-            act(dialog, {"enter", "n:7"});
-            dialog->reject();
-        });
-        session.run(true, [&](frmAssistant* dialog) {
-            QCOMPARE(control<QComboBox>(dialog, "cboCommand")->currentIndex(), row);
-            QTEST(presetAfterEnter(dialog), "preset");
-            dialog->reject();
-        });
-    }
-
-    // The hidden label still names the address when the next entry's step 1 is left, so the
-    // address taken last becomes 0.
-    void addressSetToZeroByOtherEntry()
-    {
-        Session session(1);
-        const QString query = QStringLiteral("c:Get current measurement program (GP)");
-        session.run(true, [&](frmAssistant* dialog) { act(dialog, {query, "enter", "n:12"}); });
-        QCOMPARE(session.txtSend(), QStringLiteral("GP 12"));
-        session.run(true, [&](frmAssistant* dialog) {
-            QCOMPARE(presetAfterEnter(dialog), 12);
-            act(dialog, {"c:Set temporary user name (SU)", "enter"});
-            dialog->reject();
-        });
-        session.run(true, [&](frmAssistant* dialog) {
-            act(dialog, {query});
-            QCOMPARE(presetAfterEnter(dialog), 0);
-            dialog->reject();
-        });
+        control<QPushButton>(session.main.get(), "cmdCreateCommand1")->click();
+        QCOMPARE(session.txtSend()->text(), "UF 1 " + file);
+        QCOMPARE(seen, QStringList({"Select backup file...|" + modTools::ProgramFolder(),
+                                    "Select backup file...|" + folder.path()}));
     }
 
     // cwnValue holds any bounds from -2147483648 to 4294967295. Keys are blank-separated: Up, Down
@@ -393,6 +297,7 @@ private slots:
         row("letters refused", 0LL, 255LL, "1a2.", "12");
         row("below min corrected", 10LL, 99LL, "5", "10");
         row("lone minus", -5LL, 5LL, "-", "3");
+        row("range brings value in", 0LL, 98LL, "range", "98");
     }
     void numKeys()
     {
@@ -404,18 +309,20 @@ private slots:
         edit.setValue(3);
         edit.show();
         QVERIFY(QTest::qWaitForWindowExposed(&edit));
-        const QMap<QString, Qt::Key> named{{"Up", Qt::Key_Up},
-                                           {"Down", Qt::Key_Down},
-                                           {"PageUp", Qt::Key_PageUp},
-                                           {"PageDown", Qt::Key_PageDown}};
+        const QMap<QString, Qt::Key> named{
+            {"Up", Qt::Key_Up}, {"Down", Qt::Key_Down}, {"PageUp", Qt::Key_PageUp}};
         for (const QString& key : keys.split(u' ')) {
-            if (named.contains(key)) {
+            if (key == QLatin1String("range")) { // as the next parameter narrows the bounds
+                edit.setRange(0, 4294967295LL);
+                edit.setValue(4000000000LL);
+                edit.setRange(minimum, maximum);
+            } else if (named.contains(key)) {
                 QTest::keyClick(&edit, named.value(key));
-                continue;
+            } else {
+                edit.selectAll();
+                QTest::keyClicks(&edit, key);
+                QTest::keyClick(&edit, Qt::Key_Return);
             }
-            edit.selectAll();
-            QTest::keyClicks(&edit, key);
-            QTest::keyClick(&edit, Qt::Key_Return);
         }
         QTEST(edit.text(), "shown");
         QTEST(QString::number(edit.value()), "shown");

@@ -240,15 +240,10 @@ private slots:
         const QByteArray content =
             keys == "<none>" ? keys.toLatin1() : "[SETTINGS]\r\n" + keys.toLatin1().replace(';', "\r\n");
         const Settings::Values v = Settings::Read(file(content));
-        const QString read = QStringList{v.port,
-                                         v.name,
-                                         QString::number(v.device),
-                                         QString::number(v.appendCrLf),
-                                         QString::number(v.connect),
-                                         QString::number(v.language),
-                                         QString::number(v.selTab)}
-                                 .join(u'|');
-        QCOMPARE(read, expected.replace("<host>", modTools::LocalHostName()));
+        QStringList read{v.port, v.name};
+        for (int n : {v.device, v.appendCrLf, v.connect, v.language, v.selTab})
+            read << QString::number(n);
+        QCOMPARE(read.join(u'|'), expected.replace("<host>", modTools::LocalHostName()));
     }
 
     void settingsWrittenInOrder()
