@@ -1,5 +1,4 @@
 #include "Catalogue.h"
-#include "CommandBuilder.h"
 #include "TestSupport.h"
 #include "modGlobal.h"
 #include "modTools.h"
@@ -120,54 +119,6 @@ private slots:
     {
         QFETCH(int, id);
         QTEST(modTools::TextById(id), "text");
-    }
-
-    // The bounds of "%d" ("min max") and the length of the other formats, within what the fields hold.
-    void limits_data()
-    {
-        columns<QString, QString, QString>("format", "limit", "expected");
-        row("unsigned top", "%d", "0#4294967295", "0 4294967295");
-        row("minus one", "%d", "-1#2147483648", "-1 2147483648");
-        row("no number", "%d", "abc", "0 1");
-        row("no #", "%d", "7", "7 1");
-        row("letters dropped", "%d", "a1#b9", "1 9");
-        row("max too big", "%d", "0#99999999999", "0 4294967295");
-        row("min too small", "%d", "-99999999999#0", "-2147483648 0");
-        row("text fallback", "%s", "x", "100");
-        row("path fallback", "%p", "", "256");
-        row("zero", "%r", "0", "100");
-        row("beyond a text box", "%s", "40000", "100");
-    }
-    void limits()
-    {
-        QFETCH(QString, format);
-        QFETCH(QString, limit);
-        const NumberRange range = NumericLimit(limit);
-        QTEST(format == QLatin1String("%d") ? QStringLiteral("%1 %2").arg(range.minimum).arg(range.maximum)
-                                            : QString::number(TextLimit(format, limit)),
-              "expected");
-    }
-
-    // Steps and the "Accept" point follow the number of parameters the count field gives.
-    void builderSteps_data()
-    {
-        columns<QString, int>("count", "lastStep");
-        row("no number", "x", 1);
-        row("negative", "-1", 1);
-        row("1.0", "1.0", 2);
-        row("beyond two", "3", 3);
-    }
-    void builderSteps()
-    {
-        QFETCH(QString, count);
-        CommandBuilder builder;
-        builder.Choose("Caption,," + count + ",XY,a,%d,0#9,b,%d,0#9");
-        QCOMPARE(builder.Command(), QStringLiteral("XY"));
-        while (!builder.IsLastStep())
-            builder.NextStep();
-        QTEST(int(builder.Step()), "lastStep");
-        builder.NextStep();
-        QTEST(int(builder.Step()), "lastStep");
     }
 };
 

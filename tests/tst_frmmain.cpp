@@ -1,4 +1,3 @@
-#include "HelpViewer.h"
 #include "TestSupport.h"
 #include "frmMain.h"
 #include "modGlobal.h"
@@ -207,79 +206,47 @@ private slots:
         QVERIFY(!again.connectWanted);
     }
 
-    void languageSwitch()
+    // Started on device type 2 and the script tab: the fixed CR LF box of device type 2, every
+    // window text in both languages, and the tab rule.
+    void textsDeviceTypeAndTabs()
     {
         TempDataFolder data;
-        data.writeSetup({{"Connect", "0"}});
-        frmMain w;
-        auto* language = control<QComboBox>(&w, "cboLanguage");
-        QCOMPARE(wrongTexts(&w, false), QString());
-        language->setCurrentIndex(1);
-        QCOMPARE(wrongTexts(&w, true), QString());
-        language->setCurrentIndex(0);
-        QCOMPARE(wrongTexts(&w, false), QString());
-        QCOMPARE(modGlobal::LanguageOffset, 0);
-    }
-
-    // Device type 2 always appends CR LF: a fixed, checked box stands in for the user's.
-    void deviceType2()
-    {
-        TempDataFolder data;
-        data.writeSetup({{"Connect", "0"}, {"Device", "2"}});
+        data.writeSetup({{"Connect", "0"}, {"Device", "2"}, {"SelTab", "2"}});
         {
             frmMain w;
             w.show();
             auto* device = control<QComboBox>(&w, "cboDevice");
             auto* user = control<QCheckBox>(&w, "chkAppendCrLf");
             auto* fixed = control<QCheckBox>(&w, "chkAppendCrLfDummy");
-            QVERIFY(fixed->isVisible() && fixed->isChecked() && !fixed->isEnabled() && !user->isVisible());
+            QVERIFY(!fixed->isHidden() && fixed->isChecked() && !fixed->isEnabled() && user->isHidden());
             device->setCurrentIndex(0);
-            QVERIFY(user->isVisible() && !user->isChecked() && !fixed->isVisible());
+            QVERIFY(!user->isHidden() && !user->isChecked() && fixed->isHidden());
+            auto* language = control<QComboBox>(&w, "cboLanguage");
+            QCOMPARE(wrongTexts(&w, false), QString());
+            language->setCurrentIndex(1);
+            QCOMPARE(wrongTexts(&w, true), QString());
+            QCOMPARE(device->currentIndex(), 0); // the row picked, not the one stored
+            language->setCurrentIndex(0);
+            QCOMPARE(wrongTexts(&w, false), QString());
+            QCOMPARE(modGlobal::LanguageOffset, 0);
             device->setCurrentIndex(2);
-            control<QComboBox>(&w, "cboLanguage")->setCurrentIndex(1); // keeps the row picked
-            QCOMPARE(device->currentIndex(), 2);
-            QVERIFY(fixed->isVisible() && !user->isVisible());
+
+            // A change of tab hides "script processed"; a tab other than quick dial ends its modes.
+            auto* done = control<QLabel>(&w, "labCommandScriptCompleted");
+            const auto change = [&](int to) {
+                done->setVisible(true);
+                w.SaveMode = w.DeleteMode = true;
+                control<QTabWidget>(&w, "SSTab1")->setCurrentIndex(to);
+                return QStringLiteral("%1 %2 %3").arg(done->isVisible()).arg(w.SaveMode).arg(w.DeleteMode);
+            };
+            QCOMPARE(change(3), QStringLiteral("0 1 1"));
+            QCOMPARE(change(2), QStringLiteral("0 0 0"));
+            QCOMPARE(change(1), QStringLiteral("0 0 0"));
+            QCOMPARE(change(0), QStringLiteral("0 0 0"));
             w.close();
         }
         QCOMPARE(data.readSetup("AppendCrLf"), QStringLiteral("0"));
         QCOMPARE(data.readSetup("Device"), QStringLiteral("2"));
-    }
-
-    // A change of tab hides "script processed"; a tab other than the quick-dial tab ends its modes.
-    void tabRule()
-    {
-        TempDataFolder data;
-        data.writeSetup({{"Connect", "0"}, {"SelTab", "2"}});
-        frmMain w;
-        w.show();
-        auto* done = control<QLabel>(&w, "labCommandScriptCompleted");
-        const auto change = [&](int to) {
-            done->setVisible(true);
-            w.SaveMode = w.DeleteMode = true;
-            control<QTabWidget>(&w, "SSTab1")->setCurrentIndex(to);
-            return QStringLiteral("%1 %2 %3").arg(done->isVisible()).arg(w.SaveMode).arg(w.DeleteMode);
-        };
-        QCOMPARE(change(3), QStringLiteral("0 1 1"));
-        QCOMPARE(change(2), QStringLiteral("0 0 0"));
-        QCOMPARE(change(1), QStringLiteral("0 0 0"));
-        QCOMPARE(change(0), QStringLiteral("0 0 0"));
-    }
-
-    void help()
-    {
-        TempDataFolder data;
-        data.writeSetup({{"Connect", "0"}});
-        frmMain w;
-        modGlobal::HelpFile = QStringLiteral(HELP_DIR "/help00.html");
-        QStringList pages;
-        for (int tab = 0; tab < 4; ++tab) {
-            control<QTabWidget>(&w, "SSTab1")->setCurrentIndex(tab);
-            QTest::mouseClick(control<QPushButton>(&w, "cmdHelp"), Qt::LeftButton);
-            auto* viewer = w.findChild<HelpViewer*>();
-            QVERIFY(viewer && viewer->isVisible());
-            pages << QFileInfo(viewer->currentPage()).fileName();
-        }
-        QCOMPARE(pages, QStringList({"1100.html", "1200.html", "1300.html", "1400.html"}));
     }
 
     // A desktop session that ends, or a kill, closes the window as its close box does.
