@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
@@ -40,7 +39,8 @@ void type(QWidget* widget, const QString& text)
 }
 
 // Steps, separated by "|": c:caption or r:row chooses an entry; n:17 or t:abc types a number or a
-// text and presses Enter; enter; type:abc types into txtText; paste:abc inserts into it; esc,
+// text and presses Enter; num:17 types a number only; key:Up presses Up (Down, PageUp, Backspace)
+// in cwnValue; enter; next clicks cmdNext; type:abc types into txtText; paste:abc inserts; esc,
 // cancel and closebox close the dialog; answer notes and accepts the message box of the next step;
 // look notes labSelCommand/cmdNext, value cwnValue, row the row, range labMaxTextLen, text
 // txtText@cursor.
@@ -56,12 +56,21 @@ void act(QDialog* dialog, const QString& steps, QStringList& noted)
         if (verb == "c" || verb == "r") {
             QVERIFY2(verb == "r" || box->findText(arg) >= 0, qPrintable(arg));
             box->setCurrentIndex(verb == "r" ? arg.toInt() : box->findText(arg));
-        } else if (verb == "n" || verb == "t") {
-            QWidget* field = verb == "n" ? static_cast<QWidget*>(number) : text;
+        } else if (verb == "n" || verb == "t" || verb == "num") {
+            QWidget* field = verb == "t" ? static_cast<QWidget*>(text) : number;
             QVERIFY(!field->isHidden());
             number->selectAll();
             type(field, arg);
-            QTest::keyClick(field, Qt::Key_Return);
+            if (verb != "num")
+                QTest::keyClick(field, Qt::Key_Return);
+        } else if (verb == "key") {
+            const QMap<QString, Qt::Key> keys{{"Up", Qt::Key_Up},
+                                              {"Down", Qt::Key_Down},
+                                              {"PageUp", Qt::Key_PageUp},
+                                              {"Backspace", Qt::Key_Backspace}};
+            QTest::keyClick(number, keys.value(arg));
+        } else if (verb == "next") {
+            QTest::mouseClick(control<QPushButton>(dialog, "cmdNext"), Qt::LeftButton);
         } else if (verb == "enter") {
             QTest::keyClick(focus(), Qt::Key_Return);
         } else if (verb == "type" || verb == "paste") {
@@ -146,8 +155,11 @@ private slots:
     void scenario_data()
     {
         columns<int, int, QString, QString>("deviceType", "language", "openings", "noted");
+        const QString sp = "line|c:Set measurement program (SP)|";
+        const QString sn = "line|c:SetNumberSerial - Write new serial counter value (SN)|enter|n:5|";
+        const QString sna = "line|c:Device group: Set part-No. (SNA)|enter|";
         row("GM at once", 0, 1, "line|c:Get production mode status (GM)|look|enter", "GM/Accept|=GM");
-        row("SP 17 3", 1, 1, "line|c:Set measurement program (SP)|look|enter|look|n:17|look|n:3",
+        row("SP 17 3", 1, 1, sp + "look|enter|look|n:17|look|n:3",
             "SP/Next...|SP/Next...|SP 17/Accept|=SP 17 3");
         row("German SP", 1, 0, "line|c:Messprogramm einstellen (SP)|look|enter|look|n:17|look|n:3",
             "SP/Weiter...|SP/Weiter...|SP 17/Übernehmen|=SP 17 3");
@@ -159,19 +171,15 @@ private slots:
             "line|c:AbortGroupB - Stop the current group B sequence followed by a further sequence "
             "(AGBA)|enter",
             "=AGB");
-        row("4294967295", 2, 1,
-            "line|c:SetNumberSerial - Write new serial counter value (SN)|enter|n:5|n:4294967295",
-            "=SN 5 4294967295");
-        row("-1", 1, 1, "line|c:Device group: Set part-No. (SNA)|enter|n:-1", "=SNA -1");
+        row("4294967295", 2, 1, sn + "n:4294967295", "=SN 5 4294967295");
+        row("-1", 1, 1, sna + "n:-1", "=SNA -1");
         row("text with blanks", 0, 1, "line|c:Set temporary user name (UN)|enter|t: a b ", "=UN  a b ");
         // Cancelled at step 3 in any way: nothing is handed back, the chosen row is remembered.
-        const QString sp = "line|c:Set measurement program (SP)|enter|n:17|look|range|";
-        row("cancel button", 1, 1, sp + "cancel;Command",
-            "SP 17/Accept|Possible value range: 0 to 7|=|Command=3");
-        row("cancel by Esc", 1, 1, sp + "esc;Command",
-            "SP 17/Accept|Possible value range: 0 to 7|=|Command=3");
-        row("cancel by close box", 1, 1, sp + "closebox;Command",
-            "SP 17/Accept|Possible value range: 0 to 7|=|Command=3");
+        const QString step3 = sp + "enter|n:17|look|range|";
+        const QString cancelled = "SP 17/Accept|Possible value range: 0 to 7|=|Command=3";
+        row("cancel button", 1, 1, step3 + "cancel;Command", cancelled);
+        row("cancel by Esc", 1, 1, step3 + "esc;Command", cancelled);
+        row("cancel by close box", 1, 1, step3 + "closebox;Command", cancelled);
         // A stored row out of range, negative or not a number selects row 0.
         row("Command 40 of 21", 1, 1, "Command=40;script|row;Command", "0|=|Command=0");
         row("Command last", 1, 1, "Command=20;script|row", "20|=");
@@ -187,6 +195,22 @@ private slots:
         // An empty text is refused with a warning; the dialog stays at its step.
         row("empty text", 0, 1, "line|c:Set temporary user name (UN)|enter|answer|enter|look|t:me",
             "Parameter error/You don't entered parameter ' User name ' !|UN/Accept|=UN me");
+        // cwnValue refuses typed characters that would leave its bounds and corrects a number below
+        // them; the arrow keys step within them; what is typed counts without Enter too.
+        row("number above the bounds", 1, 1, sp + "enter|n:300|n:79", "=SP 30 7");
+        row("number with sign or letters", 1, 1, sp + "enter|n:-5|n:1a2.", "=SP 5 1");
+        row("number below the minimum", 3, 1, "line|c:Set part-No. (SN)|enter|n:0|n:5", "=SN 1 5");
+        row("number below minus one", 1, 1, sna + "n:-12", "=SNA -1");
+        row("number lone minus keeps the value", 1, 1, sna + "n:-", "=SNA 0");
+        row("number eleven digits", 2, 1, sn + "n:42949672951", "=SN 5 4294967295");
+        row("number one above the top", 2, 1, sn + "n:4294967296", "=SN 5 429496729");
+        row("number up to the top", 2, 1, sn + "num:4294967294|key:Up|value|key:Up|value|enter",
+            "4294967295|4294967295|=SN 5 4294967295");
+        row("number down at the bottom", 1, 1, sna + "num:0|key:Down|key:Down|value", "-1|=");
+        row("number page up", 1, 1, sp + "enter|num:250|key:PageUp|value", "255|=");
+        row("number without Enter", 2, 1, sn + "num:3000000000|next", "=SN 5 3000000000");
+        row("number emptied still steps from 4", 2, 1, sn + "num:42|key:Backspace|key:Backspace|key:Up|value",
+            "5|=");
         // The hidden label still names the address when the next entry's step 1 is left, so the
         // address taken last becomes 0.
         const QString gp = "line|c:Get current measurement program (GP)|enter";
@@ -278,71 +302,6 @@ private slots:
         QCOMPARE(session.txtSend()->text(), "UF 1 " + file);
         QCOMPARE(seen, QStringList({"Select backup file...|" + modTools::ProgramFolder(),
                                     "Select backup file...|" + folder.path()}));
-    }
-
-    // cwnValue holds any bounds from -2147483648 to 4294967295. Keys are blank-separated: Up, Down
-    // and PageUp press that key, anything else is typed over the selected value and ends with Enter.
-    void numKeys_data()
-    {
-        columns<qint64, qint64, QString, QString>("minimum", "maximum", "keys", "shown");
-        row("up to the top", 0LL, 4294967295LL, "4294967294 Up", "4294967295");
-        row("up at the top", 0LL, 4294967295LL, "4294967295 Up", "4294967295");
-        row("down at the bottom", -2147483648LL, 0LL, "-2147483647 Down Down", "-2147483648");
-        row("page up clamps", 0LL, 255LL, "250 PageUp", "255");
-        row("above refused", 0LL, 255LL, "300", "30");
-        row("one above the top", 0LL, 4294967295LL, "4294967296", "429496729");
-        row("eleven digits", 0LL, 4294967295LL, "42949672951", "4294967295");
-        row("no sign without negatives", 0LL, 255LL, "-5", "5");
-        row("below minus one refused", -1LL, 9LL, "-12", "-1");
-        row("letters refused", 0LL, 255LL, "1a2.", "12");
-        row("below min corrected", 10LL, 99LL, "5", "10");
-        row("lone minus", -5LL, 5LL, "-", "3");
-        row("range brings value in", 0LL, 98LL, "range", "98");
-    }
-    void numKeys()
-    {
-        QFETCH(qint64, minimum);
-        QFETCH(qint64, maximum);
-        QFETCH(QString, keys);
-        NumEdit edit;
-        edit.setRange(minimum, maximum);
-        edit.setValue(3);
-        edit.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&edit));
-        const QMap<QString, Qt::Key> named{
-            {"Up", Qt::Key_Up}, {"Down", Qt::Key_Down}, {"PageUp", Qt::Key_PageUp}};
-        for (const QString& key : keys.split(u' ')) {
-            if (key == QLatin1String("range")) { // as the next parameter narrows the bounds
-                edit.setRange(0, 4294967295LL);
-                edit.setValue(4000000000LL);
-                edit.setRange(minimum, maximum);
-            } else if (named.contains(key)) {
-                QTest::keyClick(&edit, named.value(key));
-            } else {
-                edit.selectAll();
-                QTest::keyClicks(&edit, key);
-                QTest::keyClick(&edit, Qt::Key_Return);
-            }
-        }
-        QTEST(edit.text(), "shown");
-        QTEST(QString::number(edit.value()), "shown");
-    }
-
-    // While typing, before Enter, the value follows and is announced; an emptied field still steps.
-    void numTypingWithoutEnter()
-    {
-        NumEdit edit;
-        edit.setRange(0, 4294967295LL);
-        QSignalSpy spy(&edit, &NumEdit::valueChanged);
-        edit.selectAll();
-        QTest::keyClicks(&edit, QStringLiteral("3000000000"));
-        QCOMPARE(edit.value(), 3000000000LL);
-        QCOMPARE(spy.last().first().toLongLong(), 3000000000LL);
-        edit.selectAll();
-        QTest::keyClick(&edit, Qt::Key_Backspace);
-        QCOMPARE(edit.text(), QString());
-        QTest::keyClick(&edit, Qt::Key_Up);
-        QCOMPARE(edit.value(), 3000000001LL);
     }
 };
 
