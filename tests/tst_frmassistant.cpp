@@ -40,7 +40,8 @@ void type(QWidget* widget, const QString& text)
 
 // Steps, separated by "|": c:caption or r:row chooses an entry; n:17 or t:abc types a number or a
 // text and presses Enter; num:17 types a number only; key:Up presses Up (Down, PageUp, Backspace)
-// in cwnValue; enter; next clicks cmdNext; type:abc types into txtText; paste:abc inserts; esc,
+// in cwnValue; enter; next clicks cmdNext; type:abc types into txtText; paste:abc inserts, fill:n
+// inserts n times "x"; file:path answers the file dialog; esc,
 // cancel and closebox close the dialog; answer notes and accepts the message box of the next step;
 // look notes labSelCommand/cmdNext, value cwnValue, row the row, range labMaxTextLen, text
 // txtText@cursor.
@@ -73,12 +74,20 @@ void act(QDialog* dialog, const QString& steps, QStringList& noted)
             QTest::mouseClick(control<QPushButton>(dialog, "cmdNext"), Qt::LeftButton);
         } else if (verb == "enter") {
             QTest::keyClick(focus(), Qt::Key_Return);
-        } else if (verb == "type" || verb == "paste") {
-            verb == "type" ? type(text, arg) : text->insert(arg);
+        } else if (verb == "type" || verb == "paste" || verb == "fill") {
+            verb == "type" ? type(text, arg)
+                           : text->insert(verb == "fill" ? QString(arg.toInt(), u'x') : arg);
         } else if (verb == "esc") {
             QTest::keyClick(focus(), Qt::Key_Escape);
         } else if (verb == "cancel" || verb == "closebox") {
             verb == "cancel" ? control<QPushButton>(dialog, "cmdCancel")->click() : void(dialog->close());
+        } else if (verb == "file") { // picks arg, or cancels, in the file dialog of cmdSelectPath
+            whileModal<QFileDialog>([&noted, arg](QFileDialog* files) {
+                noted << files->windowTitle() + u'|' + files->directory().absolutePath();
+                arg.isEmpty() ? files->reject()
+                              : (files->selectFile(arg), static_cast<QDialog*>(files)->accept());
+            });
+            control<QToolButton>(dialog, "cmdSelectPath")->click();
         } else if (verb == "answer") {
             whileModal<QMessageBox>([&noted](QMessageBox* message) {
                 noted << message->windowTitle() + u'/' + message->text();
@@ -108,6 +117,7 @@ struct Session
                          {"Device", QString::number(deviceType)},
                          {"Language", QString::number(language)}});
         main = std::make_unique<frmMain>();
+        modGlobal::LastPathFolder.clear();
         txtSend()->setText(QStringLiteral("before"));
     }
 
@@ -137,7 +147,8 @@ struct Session
         }
         QVERIFY(completed->isHidden());
         QCOMPARE(modGlobal::AssistantDescription.isEmpty(), command.isEmpty());
-        noted << u'=' + command;
+        noted << u'=' + (command.size() < 100 ? command
+                                              : QString::number(command.size()) + u'…' + command.right(2));
     }
 
     TempDataFolder data;
@@ -152,6 +163,7 @@ class tst_frmAssistant : public QObject
 
 private slots:
     // Openings separated by ";"; "Command=n" writes the key into Setup.ini, "Command" notes it.
+    // <tmp> is a temporary folder holding backup.txt, <program> the program folder.
     void scenario_data()
     {
         columns<int, int, QString, QString>("deviceType", "language", "openings", "noted");
@@ -192,6 +204,16 @@ private slots:
         row("%r slash", 1, 1, sp1 + "/|text|enter", "ab@2|=SP1 2 ab");
         row("%r dot", 1, 1, sp1 + ".|text|enter", "ab@2|=SP1 2 ab");
         row("%r allowed", 1, 1, sp1 + "A-b_9 x|text|enter", "abA-b_9 x@9|=SP1 2 abA-b_9 x");
+        // "%s" and "%u" take any character up to their maximum length.
+        row("XC up to 20000", 0, 1,
+            "line|c:Send any device command parameter to device "
+            "(XC)|enter|n:1|range|fill:19998|type:ä/.!?|enter",
+            "Maximum text length: 20000 characters|=20005…ä/");
+        row("SO up to 2000", 2, 1,
+            "line|c:SetOrder - Send interface command to MOLDRIX - Command as execution or question type (SO "
+            " "
+            "!/?)|enter|n:1|range|fill:1998|type:ä/.!?|enter",
+            "Maximum text length: 2000 characters|=2005…ä/");
         // An empty text is refused with a warning; the dialog stays at its step.
         row("empty text", 0, 1, "line|c:Set temporary user name (UN)|enter|answer|enter|look|t:me",
             "Parameter error/You don't entered parameter ' User name ' !|UN/Accept|=UN me");
@@ -211,6 +233,10 @@ private slots:
         row("number without Enter", 2, 1, sn + "num:3000000000|next", "=SN 5 3000000000");
         row("number emptied still steps from 4", 2, 1, sn + "num:42|key:Backspace|key:Backspace|key:Up|value",
             "5|=");
+        // The file dialog starts in the program folder, then in the folder of the file taken last.
+        row("file button", 1, 1,
+            "line|c:Upload backup file into device (UF)|enter|n:1|file:<tmp>/backup.txt|file:|enter",
+            "Select backup file...|<program>|Select backup file...|<tmp>|=UF 1 <tmp>/backup.txt");
         // The hidden label still names the address when the next entry's step 1 is left, so the
         // address taken last becomes 0.
         const QString gp = "line|c:Get current measurement program (GP)|enter";
@@ -236,72 +262,22 @@ private slots:
         QFETCH(int, deviceType);
         QFETCH(int, language);
         QFETCH(QString, openings);
+        QFETCH(QString, noted);
+        QTemporaryDir tmp;
+        QFile(tmp.filePath(QStringLiteral("backup.txt"))).open(QIODevice::WriteOnly);
+        for (QString* text : {&openings, &noted})
+            text->replace("<tmp>", tmp.path()).replace("<program>", modTools::ProgramFolder());
         Session session(deviceType, language);
-        QStringList noted;
+        QStringList seen;
         for (const QString& opening : openings.split(u';')) {
             if (opening.startsWith(QLatin1String("Command=")))
                 session.data.writeSetup({{"Command", opening.section(u'=', 1)}});
             else if (opening == QLatin1String("Command"))
-                noted << "Command=" + session.data.readSetup("Command");
+                seen << "Command=" + session.data.readSetup("Command");
             else
-                session.open(opening, noted);
+                session.open(opening, seen);
         }
-        QTEST(noted.join(u'|'), "noted");
-    }
-
-    // "%s" and "%u" take any character up to their maximum length.
-    void textLength_data()
-    {
-        columns<int, QString, int>("deviceType", "caption", "maximum");
-        row("XC", 0, "Send any device command parameter to device (XC)", 20000);
-        row("SO", 2,
-            "SetOrder - Send interface command to MOLDRIX - Command as execution or question type (SO  !/?)",
-            2000);
-    }
-    void textLength()
-    {
-        QFETCH(int, deviceType);
-        QFETCH(QString, caption);
-        QFETCH(int, maximum);
-        Session session(deviceType);
-        const QString fill(maximum - 2, u'x');
-        QStringList noted;
-        session.open("line|c:" + caption + "|enter|n:1|range|paste:" + fill + "|type:ä/.!?|enter", noted);
-        QCOMPARE(noted.join(u'|'), QStringLiteral("Maximum text length: %1 characters|=%2 1 %3ä/")
-                                       .arg(maximum)
-                                       .arg(caption.section(u'(', -1).left(2), fill));
-    }
-
-    // The file button starts in the program folder, then in the folder of the file taken last.
-    void fileButton()
-    {
-        Session session(1);
-        QTemporaryDir folder;
-        const QString file = folder.filePath(QStringLiteral("backup.txt"));
-        QFile(file).open(QIODevice::WriteOnly);
-        QStringList seen;
-        const auto answer = [&](const QString& pick) {
-            whileModal<QFileDialog>([&seen, pick](QFileDialog* files) {
-                seen << files->windowTitle() + u'|' + files->directory().absolutePath();
-                pick.isEmpty() ? files->reject()
-                               : (files->selectFile(pick), static_cast<QDialog*>(files)->accept());
-            });
-        };
-        modGlobal::LastPathFolder.clear();
-        whileModal<QDialog>([&](QDialog* dialog) {
-            QStringList noted;
-            act(dialog, "c:Upload backup file into device (UF)|enter|n:1", noted);
-            answer(file);
-            control<QToolButton>(dialog, "cmdSelectPath")->click();
-            QCOMPARE(modGlobal::LastPathFolder, folder.path() + u'/');
-            answer(QString());
-            control<QToolButton>(dialog, "cmdSelectPath")->click();
-            act(dialog, "enter", noted);
-        });
-        control<QPushButton>(session.main.get(), "cmdCreateCommand1")->click();
-        QCOMPARE(session.txtSend()->text(), "UF 1 " + file);
-        QCOMPARE(seen, QStringList({"Select backup file...|" + modTools::ProgramFolder(),
-                                    "Select backup file...|" + folder.path()}));
+        QCOMPARE(seen.join(u'|'), noted);
     }
 };
 
