@@ -21,7 +21,6 @@ public:
         qputenv("XDG_DATA_HOME", m_dir.path().toLocal8Bit());
         QDir().mkpath(path());
     }
-    // Gives back what was there before, unless another folder has replaced this one since.
     ~TempDataFolder()
     {
         if (qgetenv("XDG_DATA_HOME") != m_dir.path().toLocal8Bit())
@@ -32,7 +31,7 @@ public:
             qputenv("XDG_DATA_HOME", m_previous);
     }
 
-    // The data folder as the program sees it, ending in "/".
+    // The data folder as the program sees it.
     QString path() const { return m_dir.path() + QLatin1String("/Vordane/Relaytab/"); }
     QString setupFile() const { return path() + QLatin1String("Setup.ini"); }
 

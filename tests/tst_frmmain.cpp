@@ -3,6 +3,7 @@
 #include "modGlobal.h"
 #include "modTools.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -11,7 +12,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTableView>
 #include <QtTest>
 
 #include <csignal>
@@ -19,13 +19,7 @@
 namespace {
 
 // Every window text: its place ("name", or "name:n" for tab, row or column n), German, English.
-struct WindowText
-{
-    const char* place;
-    const char* german;
-    const char* english;
-};
-const WindowText windowTexts[] = {
+const char* const windowTexts[][3] = {
     {"frmMain", "Relaytab", "Relaytab"},
     {"SSTab1:0", "Voreinstellungen", "General settings"},
     {"fraSoftwareSel", "Auswahl des Gerätetyps", "Select device type"},
@@ -140,10 +134,10 @@ QString shownText(QWidget* window, const QString& place)
 QString wrongTexts(QWidget* window, bool english)
 {
     QStringList wrong;
-    for (const WindowText& t : windowTexts) {
-        const QString expected = QString::fromUtf8(english ? t.english : t.german);
-        if (shownText(window, QLatin1String(t.place)) != expected)
-            wrong << QStringLiteral("%1: '%2'").arg(t.place, shownText(window, QLatin1String(t.place)));
+    for (const auto& t : windowTexts) {
+        const QString shown = shownText(window, QLatin1String(t[0]));
+        if (shown != QString::fromUtf8(t[english ? 2 : 1]))
+            wrong << QStringLiteral("%1: '%2'").arg(t[0], shown);
     }
     return wrong.join(QLatin1String("; "));
 }
