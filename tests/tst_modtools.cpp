@@ -27,15 +27,15 @@ void put(const QString& path, const QByteArray& content)
         qFatal("cannot write %s", qPrintable(path));
 }
 
-// Makes the files of specs ("name=content;..."; a name ending in "/" is a folder) in folder.
-void create(const QString& folder, const QString& specs)
+// Makes the files ("name=content;..."; a name ending in "/" is a folder) in folder.
+void create(const QString& folder, const QString& files)
 {
     QDir().mkpath(folder);
-    for (const QString& spec : specs.split(u';', Qt::SkipEmptyParts)) {
-        if (spec.endsWith(u'/'))
-            QDir().mkpath(folder + spec);
+    for (const QString& file : files.split(u';', Qt::SkipEmptyParts)) {
+        if (file.endsWith(u'/'))
+            QDir().mkpath(folder + file);
         else
-            put(folder + spec.section(u'=', 0, 0), spec.section(u'=', 1).toLatin1());
+            put(folder + file.section(u'=', 0, 0), file.section(u'=', 1).toLatin1());
     }
 }
 
