@@ -38,13 +38,17 @@ void type(QWidget* widget, const QString& text)
         QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
-// Steps, separated by "|": c:caption or r:row chooses an entry; n:17 or t:abc types a number or a
-// text and presses Enter; num:17 types a number only; key:Up presses Up (Down, PageUp, Backspace)
-// in cwnValue; enter; next clicks cmdNext; type:abc types into txtText; paste:abc inserts, fill:n
-// inserts n times "x"; file:path answers the file dialog; esc,
-// cancel and closebox close the dialog; answer notes and accepts the message box of the next step;
-// look notes labSelCommand/cmdNext, value cwnValue, row the row, range labMaxTextLen, text
-// txtText@cursor.
+// Steps, separated by "|":
+//   c:caption, r:row     choose an entry by caption or row
+//   n:17, t:abc          type into cwnValue or txtText, then press Enter; num:17 types only
+//   key:Up               press Up, Down, PageUp or Backspace in cwnValue
+//   enter, next          press Enter, click cmdNext
+//   type:, paste:, fill:n type, insert, insert n times "x" into txtText
+//   esc, cancel, closebox  close the dialog
+//   file:path            note the file dialog of cmdSelectPath and pick path (nothing: cancel)
+//   answer               note and accept the message box the next step opens
+//   look, value, row, range, text  note labSelCommand/cmdNext, cwnValue, the row, labMaxTextLen,
+//                        txtText@cursor
 void act(QDialog* dialog, const QString& steps, QStringList& noted)
 {
     auto* box = control<QComboBox>(dialog, "cboCommand");
@@ -81,7 +85,7 @@ void act(QDialog* dialog, const QString& steps, QStringList& noted)
             QTest::keyClick(focus(), Qt::Key_Escape);
         } else if (verb == "cancel" || verb == "closebox") {
             verb == "cancel" ? control<QPushButton>(dialog, "cmdCancel")->click() : void(dialog->close());
-        } else if (verb == "file") { // picks arg, or cancels, in the file dialog of cmdSelectPath
+        } else if (verb == "file") {
             whileModal<QFileDialog>([&noted, arg](QFileDialog* files) {
                 noted << files->windowTitle() + u'|' + files->directory().absolutePath();
                 arg.isEmpty() ? files->reject()
