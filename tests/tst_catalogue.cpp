@@ -84,8 +84,6 @@ private slots:
         row("1 wait", 1, false, 21, wait);
         row("2 wait", 2, false, 38, wait);
         row("3 wait", 3, false, 18, wait);
-        row("7 counts as 3", 7, true, 30, "Device group: Get remark (GRA)");
-        row("-1 counts as 3", -1, false, 18, wait);
     }
     void listCounts()
     {
