@@ -119,7 +119,6 @@ void tst_frmMainCommandLine::waitRules_data()
     QTest::addColumn<qint64>("ticks"); // -1: not a number, no pause
     QTest::newRow("fraction, half to even") << "<WAIT_TIME=1.25>" << true << "1.25" << qint64(12);
     QTest::newRow("negative") << "<WAIT_TIME=-3>" << true << "-3" << qint64(-30);
-    QTest::newRow("letters") << "<WAIT_TIME=abc>" << true << "" << qint64(-1);
     QTest::newRow("two points") << "<WAIT_TIME=1.2.3>" << true << "1.2.3" << qint64(-1);
     QTest::newRow("only the first ten characters count") << "<WAIT_TIMEOUT=5>" << true << "5" << qint64(50);
     QTest::newRow("lower case") << "<wait_time=2>" << false << "" << qint64(0);
