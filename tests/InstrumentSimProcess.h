@@ -8,12 +8,10 @@
 class Sim
 {
 public:
-    static constexpr int SimTimeout = 5000;
-
     ~Sim()
     {
         process.terminate();
-        process.waitForFinished(SimTimeout);
+        process.waitForFinished(5000);
     }
 
     // Unless told otherwise it listens on 127.0.0.1 only.
@@ -23,12 +21,9 @@ public:
             args << QStringLiteral("--listen") << QStringLiteral("127.0.0.1");
         process.start(QStringLiteral(INSTRUMENT_SIM_PATH),
                       args << QStringLiteral("--port") << QStringLiteral("0"));
-        if (!process.waitForStarted(SimTimeout))
-            return false;
-        while (!process.canReadLine()) {
-            if (!process.waitForReadyRead(SimTimeout))
+        while (!process.canReadLine())
+            if (!process.waitForReadyRead(5000))
                 return false;
-        }
         static const QRegularExpression started(QStringLiteral("^instrument-sim listening on \\S+:(\\d+)"));
         port = quint16(started.match(QString::fromLocal8Bit(process.readLine())).captured(1).toUInt());
         return port != 0;

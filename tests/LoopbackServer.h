@@ -11,41 +11,27 @@ class LoopbackServer
 public:
     LoopbackServer() { QVERIFY(m_server.listen(QHostAddress::LocalHost, 0)); }
 
-    quint16 port() const { return m_server.serverPort(); }
-    QString portText() const { return QString::number(port()); }
+    QString portText() const { return QString::number(m_server.serverPort()); }
+    bool hasPendingClient() const { return m_server.hasPendingConnections(); }
+    // Stops listening, so that the next attempt to connect is refused.
+    void stopListening() { m_server.close(); }
 
     // Waits for the next client; nullptr when none came within the time.
     QTcpSocket* nextClient(int timeoutMs = 5000)
     {
-        QElapsedTimer waited;
-        waited.start();
-        while (!m_server.hasPendingConnections() && waited.elapsed() < timeoutMs)
-            QTest::qWait(20);
-        QTcpSocket* client = m_server.nextPendingConnection();
-        if (client)
-            m_clients.append(client);
-        return client;
+        return QTest::qWaitFor([this] { return m_server.hasPendingConnections(); }, timeoutMs)
+                   ? m_server.nextPendingConnection()
+                   : nullptr;
     }
 
     // Reads from the client until at least size bytes have come or the time is up.
     static QByteArray read(QTcpSocket* client, qsizetype size, int timeoutMs = 5000)
     {
-        QByteArray bytes;
-        QElapsedTimer waited;
-        waited.start();
-        while (bytes.size() < size && waited.elapsed() < timeoutMs) {
-            QTest::qWait(10);
-            bytes += client->readAll();
-        }
+        QByteArray bytes = client->readAll();
+        (void)QTest::qWaitFor([&] { return (bytes += client->readAll()).size() >= size; }, timeoutMs);
         return bytes;
     }
 
-    bool hasPendingClient() const { return m_server.hasPendingConnections(); }
-
-    // Stops listening, so that the next attempt to connect is refused.
-    void stopListening() { m_server.close(); }
-
 private:
     QTcpServer m_server;
-    QList<QTcpSocket*> m_clients;
 };

@@ -1,11 +1,12 @@
 // The command line tab of the real main window against a server on 127.0.0.1: connection states,
-// bytes on the wire, waits, replies, the traffic log and the enabling of the buttons.
+// bytes on the wire, waits, replies, the traffic log and the enabling of the buttons; and, without
+// a window, the rules of the wait command, the UTC clock and the log's text storage.
+#include "CommandLine.h"
 #include "LoopbackServer.h"
 #include "ScriptModel.h"
 #include "TestSupport.h"
 #include "TrafficLog.h"
 #include "TrafficLogProxy.h"
-#include "Winsock.h"
 #include "frmMain.h"
 
 #include <QAbstractItemModelTester>
@@ -14,14 +15,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTableView>
-#include <QTimer>
 #include <QtTest>
 
+#include <ctime>
 #include <memory>
-
-Q_DECLARE_METATYPE(ConnectionState)
 
 class tst_frmMainCommandLine : public QObject
 {
@@ -29,38 +27,36 @@ class tst_frmMainCommandLine : public QObject
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
-
+    void waitRules_data();
+    void waitRules();
+    void clockIsUtc();
+    void logStorage();
     // In this order: the window starts unconnected, is connected, and is left refused and unticked.
-    void lineSentWhileNotConnectedIsGreyed();
     void connectionStates();
     void bytesOnTheWire_data();
     void bytesOnTheWire();
-    void waitSendsNothing_data();
-    void waitSendsNothing();
-    void waitKeepsEventsFlowing();
-    void commandLineSendClearsCancel_data();
-    void commandLineSendClearsCancel();
     void replies_data();
     void replies();
-    void replyInTwoPieces();
     void buttonEnabling_data();
     void buttonEnabling();
     void deleteList();
-    void timestampFromTheClock();
-    void headersFollowLanguage();
     void refusedThenUnticked();
 
 private:
     QTcpSocket* ensureConnected();
-    void send(const QString& text);
-    QString cell(int row, int column) const;
+    void send(const QString& text, bool byButton = false);
+    QString cell(int row, int column) const
+    {
+        return m_window->trafficLog()->index(row, column).data().toString();
+    }
     int rows() const { return m_window->trafficLog()->rowCount(); }
-    bool lastRowShown() const;
+    const QAbstractItemModel* shown() { return find<QTableView>("lsvMsg")->model(); }
+    bool lastRowShown();
     template <typename T> T* find(const char* name) { return control<T>(m_window.get(), name); }
     QString state() { return find<QLabel>("labState")->text(); }
     QColor stateColour() { return find<QLabel>("labState")->palette().color(QPalette::WindowText); }
 
+    // Destroyed from the last up: the window before its server and its data folder.
     std::unique_ptr<TempDataFolder> m_data;
     std::unique_ptr<LoopbackServer> m_server;
     std::unique_ptr<frmMain> m_window;
@@ -70,28 +66,17 @@ private:
 
 void tst_frmMainCommandLine::initTestCase()
 {
-    qRegisterMetaType<ConnectionState>();
     m_data = std::make_unique<TempDataFolder>();
     m_server = std::make_unique<LoopbackServer>();
-    m_data->writeSetup({{"Connect", QStringLiteral("0")},
-                        {"Port", m_server->portText()},
-                        {"Name", QStringLiteral("127.0.0.1")},
-                        {"SelTab", QStringLiteral("1")}});
+    m_data->writeSetup(
+        {{"Connect", "0"}, {"Port", m_server->portText()}, {"Name", "127.0.0.1"}, {"SelTab", "1"}});
     m_window = std::make_unique<frmMain>();
     m_window->resize(800, 600);
-    // Every change of what lsvMsg is shown must keep the rules of Qt's models.
+    // Every change of what lsvMsg shows must keep the rules of Qt's models.
     m_modelTester = std::make_unique<QAbstractItemModelTester>(
         find<QTableView>("lsvMsg")->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-}
-
-void tst_frmMainCommandLine::cleanupTestCase()
-{
-    m_modelTester.reset();
-    m_window.reset();
-    m_server.reset();
-    m_data.reset();
 }
 
 QTcpSocket* tst_frmMainCommandLine::ensureConnected()
@@ -104,67 +89,108 @@ QTcpSocket* tst_frmMainCommandLine::ensureConnected()
     if (m_client)
         m_client->readAll();
     m_window->awaitingReply = false;
-    m_window->cancelRequested = false;
     return m_client;
 }
 
-void tst_frmMainCommandLine::send(const QString& text)
+void tst_frmMainCommandLine::send(const QString& text, bool byButton)
 {
-    auto* txtSend = find<QLineEdit>("txtSend");
-    txtSend->setText(text);
-    QTest::keyClick(txtSend, Qt::Key_Return);
+    find<QLineEdit>("txtSend")->setText(text);
+    if (byButton)
+        QTest::mouseClick(find<QPushButton>("cmdSend"), Qt::LeftButton);
+    else
+        QTest::keyClick(find<QLineEdit>("txtSend"), Qt::Key_Return);
 }
 
-QString tst_frmMainCommandLine::cell(int row, int column) const
-{
-    const TrafficLog* log = m_window->trafficLog();
-    return log->index(row, column).data().toString();
-}
-
-bool tst_frmMainCommandLine::lastRowShown() const
+bool tst_frmMainCommandLine::lastRowShown()
 {
     // The last row of the log, not only the last the view knows of.
-    auto* view = control<QTableView>(m_window.get(), "lsvMsg");
+    auto* view = find<QTableView>("lsvMsg");
     const int last = rows() - 1;
     const QModelIndex current = view->selectionModel()->currentIndex();
     return current.row() == last && view->selectionModel()->isRowSelected(last) &&
            view->viewport()->rect().intersects(view->visualRect(current));
 }
 
-void tst_frmMainCommandLine::lineSentWhileNotConnectedIsGreyed()
+void tst_frmMainCommandLine::waitRules_data()
 {
-    QTRY_COMPARE(state(), QStringLiteral("Zustand: Port geschlossen."));
-    send(QStringLiteral("ABC"));
-    QCOMPARE(cell(rows() - 1, TrafficLog::ModeColumn), QStringLiteral("Set"));
-    QCOMPARE(cell(rows() - 1, TrafficLog::ParameterColumn), QStringLiteral("ABC"));
-    QVERIFY(!m_window->awaitingReply);
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("isWait");
+    QTest::addColumn<QString>("seconds");
+    QTest::addColumn<qint64>("ticks"); // -1: not a number, no pause
+    QTest::newRow("fraction, half to even") << "<WAIT_TIME=1.25>" << true << "1.25" << qint64(12);
+    QTest::newRow("negative") << "<WAIT_TIME=-3>" << true << "-3" << qint64(-30);
+    QTest::newRow("two points") << "<WAIT_TIME=1.2.3>" << true << "1.2.3" << qint64(-1);
+    QTest::newRow("only the first ten characters count") << "<WAIT_TIMEOUT=5>" << true << "5" << qint64(50);
+    QTest::newRow("lower case") << "<wait_time=2>" << false << "" << qint64(0);
+    QTest::newRow("not at the start") << " <WAIT_TIME=2>" << false << "" << qint64(0);
+}
 
-    // The view takes in new rows within a screen frame.
-    const QAbstractItemModel* shown = find<QTableView>("lsvMsg")->model();
-    QTRY_COMPARE(shown->rowCount(), rows());
-    for (int column = 0; column < 3; ++column) {
-        const QModelIndex index = shown->index(rows() - 1, column);
-        QCOMPARE(index.data(Qt::ToolTipRole).toString(), TrafficLogProxy::NotTransmittedText());
-        QCOMPARE(index.data(Qt::ForegroundRole).value<QBrush>().color(),
-                 QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text));
+void tst_frmMainCommandLine::waitRules()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, isWait);
+    QFETCH(QString, seconds);
+    QFETCH(qint64, ticks);
+    QCOMPARE(CommandLine::IsWaitCommand(command), isWait);
+    if (isWait) {
+        QCOMPARE(CommandLine::WaitSecondsText(command), seconds);
+        QCOMPARE(CommandLine::WaitTicks(seconds).value_or(-1), ticks);
     }
-    QVERIFY(!TrafficLogProxy::NotTransmittedText().isEmpty());
-    QTRY_VERIFY(lastRowShown());
+}
+
+void tst_frmMainCommandLine::clockIsUtc()
+{
+    // A zone nine hours ahead of UTC: the log must still show UTC.
+    qputenv("TZ", "JST-9");
+    tzset();
+    const QTime logged = CurrentUtcTime();
+    const QTime utc = QDateTime::currentDateTimeUtc().time();
+    const QTime local = QDateTime::currentDateTime().time();
+    qunsetenv("TZ");
+    tzset();
+    QVERIFY2(qAbs(utc.secsTo(logged)) < 60 && qAbs(local.secsTo(logged)) > 3600,
+             qPrintable(logged.toString()));
+}
+
+void tst_frmMainCommandLine::logStorage()
+{
+    // Enough text to fill many storage blocks, a row larger than a block among them.
+    TrafficLog log;
+    const QString huge(200'000, u'x');
+    for (int row = 0; row < 20'000; ++row) {
+        log.AppendRow(QTime::fromMSecsSinceStartOfDay(row));
+        log.SetLastRow(TrafficLog::Mode::Get, row == 5'000 ? huge : QStringLiteral("row %1 üß").arg(row));
+    }
+    for (int row : {0, 4'999, 5'001, 19'999})
+        QCOMPARE(log.index(row, TrafficLog::ParameterColumn).data().toString(),
+                 QStringLiteral("row %1 üß").arg(row));
+    QCOMPARE(log.RowParameter(5'000), huge);
+    // A huge row shows shortened, so that it cannot stall the view.
+    QCOMPARE(log.index(5'000, TrafficLog::ParameterColumn).data().toString(),
+             huge.left(TrafficLog::ShownParameterLength) + QChar(0x2026));
+    QCOMPARE(log.index(19'999, TrafficLog::TimeColumn).data().toString(), QStringLiteral("00:00:19:999"));
 }
 
 void tst_frmMainCommandLine::connectionStates()
 {
-    auto* txtSend = find<QLineEdit>("txtSend");
-    txtSend->setText(QStringLiteral("GM"));
     QTRY_COMPARE(state(), QStringLiteral("Zustand: Port geschlossen."));
     QCOMPARE(stateColour(), QColor(Qt::black));
+    // A line sent while not connected keeps its row, greyed.
+    SetUtcClock([] { return QTime(14, 3, 7, 45); });
+    send(QStringLiteral("ABC"));
+    SetUtcClock({});
+    QCOMPARE(cell(0, TrafficLog::TimeColumn), QStringLiteral("14:03:07:045"));
+    QCOMPARE(cell(0, TrafficLog::ModeColumn), QStringLiteral("Set"));
+    QCOMPARE(cell(0, TrafficLog::ParameterColumn), QStringLiteral("ABC"));
+    QVERIFY(!m_window->awaitingReply);
+    QTRY_COMPARE(shown()->rowCount(), 1);
+    QVERIFY(!TrafficLogProxy::NotTransmittedText().isEmpty());
+    QCOMPARE(shown()->index(0, 2).data(Qt::ToolTipRole).toString(), TrafficLogProxy::NotTransmittedText());
+    QCOMPARE(shown()->index(0, 2).data(Qt::ForegroundRole).value<QBrush>().color(),
+             QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text));
+    QTRY_VERIFY(lastRowShown());
     QTRY_VERIFY(!find<QPushButton>("cmdSend")->isEnabled());
     QVERIFY(!find<QPushButton>("cmdCommand1")->isEnabled());
-
-    auto* socket = m_window->findChild<Winsock*>(QStringLiteral("Winsock1"));
-    QVERIFY(socket);
-    QSignalSpy states(socket, &Winsock::StateChanged);
-    QVERIFY(states.isValid());
 
     find<QCheckBox>("chkConnect")->click();
     QVERIFY(m_window->connectWanted);
@@ -173,22 +199,11 @@ void tst_frmMainCommandLine::connectionStates()
     QTRY_COMPARE_WITH_TIMEOUT(state(), QStringLiteral("Zustand: Verbunden."), 5000);
     QCOMPARE(stateColour(), QColor(0, 255, 0));
     QTRY_VERIFY(find<QPushButton>("cmdSend")->isEnabled());
-    for (int n = 1; n <= 8; ++n)
-        QVERIFY(find<QPushButton>(qPrintable(QStringLiteral("cmdCommand%1").arg(n)))->isEnabled());
-
-    // The peer closes: Closing until the next tick closes the socket and connects again.
-    states.clear();
-    m_client->disconnectFromHost();
-    m_client = m_server->nextClient();
-    QVERIFY(m_client);
-    QTRY_COMPARE_WITH_TIMEOUT(state(), QStringLiteral("Zustand: Verbunden."), 5000);
-    QList<ConnectionState> seen;
-    for (const auto& args : states)
-        seen.append(args.at(0).value<ConnectionState>());
-    QCOMPARE(seen.first(), ConnectionState::Closing);
-    QVERIFY(seen.contains(ConnectionState::Closed));
-    QCOMPARE(seen.last(), ConnectionState::Connected);
     QVERIFY(find<QPushButton>("cmdCommand8")->isEnabled());
+
+    find<QComboBox>("cboLanguage")->setCurrentIndex(1);
+    QTRY_COMPARE(state(), QStringLiteral("State: Connected."));
+    find<QComboBox>("cboLanguage")->setCurrentIndex(0);
 }
 
 void tst_frmMainCommandLine::bytesOnTheWire_data()
@@ -197,18 +212,29 @@ void tst_frmMainCommandLine::bytesOnTheWire_data()
     QTest::addColumn<bool>("appendCrLf");
     QTest::addColumn<int>("device");
     QTest::addColumn<bool>("byButton");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("ABC with CR LF") << "ABC" << true << 0 << true << QByteArray("ABC\r\n") << "ABC<CR><LF>";
-    QTest::newRow("A, CR, B without") << "A<CR>B" << false << 0 << false << QByteArray("A\rB") << "A<CR>B";
+    QTest::addColumn<QByteArray>("bytes"); // empty: a wait, which sends nothing
+    QTest::addColumn<QString>("logged");
+    QTest::addColumn<bool>("awaiting"); // before and after a wait, which leaves it as it is
+    QTest::newRow("ABC with CR LF") << "ABC" << true << 0 << true << QByteArray("ABC\r\n") << "ABC<CR><LF>"
+                                    << false;
+    QTest::newRow("A, CR, B without")
+        << "A<CR>B" << false << 0 << false << QByteArray("A\rB") << "A<CR>B" << false;
     QTest::newRow("lower-case markers as typed")
-        << "A<cr>B<lf>" << false << 1 << false << QByteArray("A<cr>B<lf>") << "A<cr>B<lf>";
+        << "A<cr>B<lf>" << false << 1 << false << QByteArray("A<cr>B<lf>") << "A<cr>B<lf>" << false;
+    QTest::newRow("marker inside brackets")
+        << "<<CR>>" << false << 0 << false << QByteArray("<\r>") << "<<CR>>" << false;
     QTest::newRow("device type 2 forces CR LF")
-        << "GM" << false << 2 << true << QByteArray("GM\r\n") << "GM<CR><LF>";
+        << "GM" << false << 2 << true << QByteArray("GM\r\n") << "GM<CR><LF>" << false;
     QTest::newRow("typed markers and CR LF")
-        << "A<CR><LF>" << true << 3 << false << QByteArray("A\r\n\r\n") << "A<CR><LF><CR><LF>";
-    QTest::newRow("empty line") << "" << true << 0 << false << QByteArray("\r\n") << "<CR><LF>";
-    QTest::newRow("umlaut as one byte") << "SN Ä" << false << 0 << false << QByteArray("SN \xC4") << "SN Ä";
+        << "A<CR><LF>" << true << 3 << false << QByteArray("A\r\n\r\n") << "A<CR><LF><CR><LF>" << false;
+    QTest::newRow("empty line") << "" << true << 0 << false << QByteArray("\r\n") << "<CR><LF>" << false;
+    // What Windows-1252 lacks goes as "?".
+    QTest::newRow("umlaut as one byte")
+        << "SN Ä中" << false << 0 << false << QByteArray("SN \xC4?") << "SN Ä中" << false;
+    QTest::newRow("wait of 2 s") << "<WAIT_TIME=2>" << true << 0 << false << QByteArray() << "2 Sekunde(n)"
+                                 << true;
+    QTest::newRow("wait without a number")
+        << "<WAIT_TIME>" << true << 0 << true << QByteArray() << " Sekunde(n)" << false;
 }
 
 void tst_frmMainCommandLine::bytesOnTheWire()
@@ -218,203 +244,91 @@ void tst_frmMainCommandLine::bytesOnTheWire()
     QFETCH(int, device);
     QFETCH(bool, byButton);
     QFETCH(QByteArray, bytes);
-    QFETCH(QString, shown);
+    QFETCH(QString, logged);
+    QFETCH(bool, awaiting);
 
     QTcpSocket* client = ensureConnected();
     QVERIFY(client);
     find<QComboBox>("cboDevice")->setCurrentIndex(device);
     find<QCheckBox>("chkAppendCrLf")->setChecked(appendCrLf);
-    if (byButton) {
-        find<QLineEdit>("txtSend")->setText(text);
-        QTest::mouseClick(find<QPushButton>("cmdSend"), Qt::LeftButton);
-    } else {
-        send(text);
-    }
-
+    m_window->awaitingReply = awaiting;
+    const int before = rows();
+    send(text, byButton);
     QCOMPARE(LoopbackServer::read(client, bytes.size()), bytes);
     QTest::qWait(50);
     QCOMPARE(client->readAll(), QByteArray());
-    const int last = rows() - 1;
-    QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d:\\d\\d\\d$"))
-                .match(cell(last, TrafficLog::TimeColumn))
-                .hasMatch());
-    QCOMPARE(cell(last, TrafficLog::ModeColumn), QStringLiteral("Set"));
-    QCOMPARE(cell(last, TrafficLog::ParameterColumn), shown);
-    QVERIFY(m_window->awaitingReply);
-    QVERIFY(find<QPushButton>("cmdDeleteList")->isEnabled());
-    QTRY_VERIFY(lastRowShown());
-    QVERIFY(find<QTableView>("lsvMsg")->model()->index(last, 2).data(Qt::ToolTipRole).isNull());
-    find<QComboBox>("cboDevice")->setCurrentIndex(0);
-}
-
-void tst_frmMainCommandLine::waitSendsNothing_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("awaiting");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("2 s, no reply awaited") << "<WAIT_TIME=2>" << false << "2 Sekunde(n)";
-    QTest::newRow("2 s, reply awaited") << "<WAIT_TIME=2>" << true << "2 Sekunde(n)";
-    QTest::newRow("no number") << "<WAIT_TIME>" << true << " Sekunde(n)";
-}
-
-void tst_frmMainCommandLine::waitSendsNothing()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, awaiting);
-    QFETCH(QString, shown);
-
-    QTcpSocket* client = ensureConnected();
-    QVERIFY(client);
-    find<QCheckBox>("chkAppendCrLf")->setChecked(true);
-    m_window->awaitingReply = awaiting;
-    const int before = rows();
-    send(text);
-
     QCOMPARE(rows(), before + 1);
-    QCOMPARE(cell(before, TrafficLog::ModeColumn), QStringLiteral("Wait"));
-    QCOMPARE(cell(before, TrafficLog::ParameterColumn), shown);
-    QCOMPARE(m_window->awaitingReply, awaiting);
-    QTest::qWait(100);
-    QCOMPARE(client->readAll(), QByteArray());
+    QCOMPARE(cell(before, TrafficLog::ModeColumn), QLatin1String(bytes.isEmpty() ? "Wait" : "Set"));
+    QCOMPARE(cell(before, TrafficLog::ParameterColumn), logged);
+    QCOMPARE(m_window->awaitingReply, awaiting || !bytes.isEmpty());
     QTRY_VERIFY(lastRowShown());
-}
-
-void tst_frmMainCommandLine::waitKeepsEventsFlowing()
-{
-    QTcpSocket* client = ensureConnected();
-    QVERIFY(client);
-    const int before = rows();
-    // A reply that comes during the wait is logged at once; the test then cancels the wait.
-    QTimer::singleShot(0, client, [client] { client->write("X:1\r\n"); });
-    QTimer watcher;
-    connect(&watcher, &QTimer::timeout, this, [&] {
-        if (rows() > before + 1)
-            m_window->cancelRequested = true;
-    });
-    watcher.start(20);
-    find<QLineEdit>("txtSend")->setText(QStringLiteral("<WAIT_TIME=2000000>"));
-    m_window->SendCommandLine();
-
-    QCOMPARE(rows(), before + 2);
-    QCOMPARE(cell(before, TrafficLog::ModeColumn), QStringLiteral("Wait"));
-    QCOMPARE(cell(before + 1, TrafficLog::ModeColumn), QStringLiteral("Get"));
-    QCOMPARE(cell(before + 1, TrafficLog::ParameterColumn), QStringLiteral("X:1<CR><LF>"));
-}
-
-void tst_frmMainCommandLine::commandLineSendClearsCancel_data()
-{
-    QTest::addColumn<int>("way"); // 0 Enter, 1 cmdSend, 2 SendCommandLine as a run calls it
-    QTest::addColumn<bool>("busy");
-    QTest::addColumn<bool>("cancelAfter");
-    QTest::newRow("Enter while idle") << 0 << false << false;
-    QTest::newRow("cmdSend while idle") << 1 << false << false;
-    QTest::newRow("Enter during a run") << 0 << true << true;
-    QTest::newRow("the runner's own send") << 2 << false << true;
-}
-
-void tst_frmMainCommandLine::commandLineSendClearsCancel()
-{
-    QFETCH(int, way);
-    QFETCH(bool, busy);
-    QFETCH(bool, cancelAfter);
-
-    QVERIFY(ensureConnected());
-    m_window->cancelRequested = true;
-    m_window->scriptBusy = busy;
-    auto* txtSend = find<QLineEdit>("txtSend");
-    txtSend->setText(QStringLiteral("<WAIT_TIME=0.1>"));
-    if (way == 0)
-        QTest::keyClick(txtSend, Qt::Key_Return);
-    else if (way == 1)
-        QTest::mouseClick(find<QPushButton>("cmdSend"), Qt::LeftButton);
-    else
-        m_window->SendCommandLine();
-    m_window->scriptBusy = false;
-    QCOMPARE(m_window->cancelRequested, cancelAfter);
+    QVERIFY(shown()->index(before, 2).data(Qt::ToolTipRole).isNull());
+    find<QComboBox>("cboDevice")->setCurrentIndex(0);
 }
 
 void tst_frmMainCommandLine::replies_data()
 {
-    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArrayList>("pieces");
     QTest::addColumn<bool>("awaiting");
     QTest::addColumn<bool>("awaitingAfter");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("no colon keeps waiting") << QByteArray("OK\r\n") << true << true << "OK<CR><LF>";
-    QTest::newRow("colon ends the wait") << QByteArray("GM:5\r\n") << true << false << "GM:5<CR><LF>";
-    QTest::newRow("colon, nothing awaited") << QByteArray(":") << false << false << ":";
-    QTest::newRow("NUL and high bytes")
-        << QByteArray("\0A\x80\xff:", 5) << true << false << QString::fromUtf16(u"\u0000A\u20ac\u00ff:", 5);
+    QTest::addColumn<QStringList>("logged");
+    QTest::newRow("no colon keeps waiting")
+        << QByteArrayList{"OK\r\n"} << true << true << QStringList{"OK<CR><LF>"};
+    QTest::newRow("colon ends the wait")
+        << QByteArrayList{"GM:5\r\n"} << true << false << QStringList{"GM:5<CR><LF>"};
+    QTest::newRow("colon, nothing awaited") << QByteArrayList{":"} << false << false << QStringList{":"};
+    QTest::newRow("in two pieces") << QByteArrayList{"GM", ":5\r\n"} << true << false
+                                   << QStringList{"GM", ":5<CR><LF>"};
 }
 
 void tst_frmMainCommandLine::replies()
 {
-    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArrayList, pieces);
     QFETCH(bool, awaiting);
     QFETCH(bool, awaitingAfter);
-    QFETCH(QString, shown);
+    QFETCH(QStringList, logged);
 
     QTcpSocket* client = ensureConnected();
     QVERIFY(client);
     m_window->awaitingReply = awaiting;
     const int before = rows();
-    client->write(bytes);
-    QTRY_COMPARE(rows(), before + 1);
-    QCOMPARE(cell(before, TrafficLog::ModeColumn), QStringLiteral("Get"));
-    QCOMPARE(cell(before, TrafficLog::ParameterColumn), shown);
+    for (qsizetype n = 0; n < pieces.size(); ++n) {
+        client->write(pieces.at(n));
+        QTRY_COMPARE(rows(), before + n + 1);
+        QCOMPARE(cell(before + n, TrafficLog::ModeColumn), QStringLiteral("Get"));
+        QCOMPARE(cell(before + n, TrafficLog::ParameterColumn), logged.at(n));
+    }
     QCOMPARE(m_window->awaitingReply, awaitingAfter);
-    QVERIFY(find<QPushButton>("cmdDeleteList")->isEnabled());
     QTRY_VERIFY(lastRowShown());
-}
-
-void tst_frmMainCommandLine::replyInTwoPieces()
-{
-    QTcpSocket* client = ensureConnected();
-    QVERIFY(client);
-    m_window->awaitingReply = true;
-    const int before = rows();
-    client->write("GM");
-    QTRY_COMPARE(rows(), before + 1);
-    QVERIFY(m_window->awaitingReply);
-    client->write(":5\r\n");
-    QTRY_COMPARE(rows(), before + 2);
-    QCOMPARE(cell(before, TrafficLog::ParameterColumn), QStringLiteral("GM"));
-    QCOMPARE(cell(before + 1, TrafficLog::ParameterColumn), QStringLiteral(":5<CR><LF>"));
-    QVERIFY(!m_window->awaitingReply);
 }
 
 void tst_frmMainCommandLine::buttonEnabling_data()
 {
     QTest::addColumn<bool>("busy");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("script");
-    QTest::addColumn<bool>("sendEnabled");
-    QTest::addColumn<bool>("testEnabled");
-    QTest::newRow("idle, line and script") << false << "GM" << true << true << true;
-    QTest::newRow("idle, nothing typed or edited") << false << "" << false << false << false;
-    QTest::newRow("run in progress") << true << "GM" << true << false << false;
+    QTest::addColumn<bool>("filled"); // a line typed and a script in the editor
+    QTest::addColumn<bool>("enabled");
+    QTest::newRow("idle, line and script") << false << true << true;
+    QTest::newRow("idle, nothing typed or edited") << false << false << false;
+    QTest::newRow("run in progress") << true << true << false;
 }
 
 void tst_frmMainCommandLine::buttonEnabling()
 {
     QFETCH(bool, busy);
-    QFETCH(QString, text);
-    QFETCH(bool, script);
-    QFETCH(bool, sendEnabled);
-    QFETCH(bool, testEnabled);
+    QFETCH(bool, filled);
+    QFETCH(bool, enabled);
 
     QVERIFY(ensureConnected());
-    if (script)
+    if (filled)
         m_window->AddScriptEntry(QStringLiteral("GM"), QString());
-    find<QLineEdit>("txtSend")->setText(text);
+    find<QLineEdit>("txtSend")->setText(filled ? QStringLiteral("GM") : QString());
     m_window->scriptBusy = busy;
     // A run disables the run buttons; the refresh must leave them so.
     find<QPushButton>("cmdCommand1")->setEnabled(!busy);
-
     QVERIFY(m_window->RefreshConnectionState());
-    QCOMPARE(find<QPushButton>("cmdSend")->isEnabled(), sendEnabled);
-    QCOMPARE(find<QPushButton>("cmdCommandTest")->isEnabled(), testEnabled);
+    QCOMPARE(find<QPushButton>("cmdSend")->isEnabled(), enabled);
+    QCOMPARE(find<QPushButton>("cmdCommandTest")->isEnabled(), enabled);
     QCOMPARE(find<QPushButton>("cmdCommand1")->isEnabled(), !busy);
-
     m_window->scriptBusy = false;
     find<QPushButton>("cmdCommand1")->setEnabled(true);
     m_window->EditedScript()->clear();
@@ -424,50 +338,26 @@ void tst_frmMainCommandLine::deleteList()
 {
     QVERIFY(ensureConnected());
     send(QStringLiteral("GM"));
-    auto* cmdDeleteList = find<QPushButton>("cmdDeleteList");
-    QVERIFY(rows() > 0);
-    QTest::mouseClick(cmdDeleteList, Qt::LeftButton);
+    QTest::mouseClick(find<QPushButton>("cmdDeleteList"), Qt::LeftButton);
     QCOMPARE(rows(), 0);
-    const QAbstractItemModel* shown = find<QTableView>("lsvMsg")->model();
-    QCOMPARE(shown->rowCount(), 0);
-    QVERIFY(!cmdDeleteList->isEnabled());
+    QCOMPARE(shown()->rowCount(), 0);
+    QVERIFY(!find<QPushButton>("cmdDeleteList")->isEnabled());
     send(QStringLiteral("GM"));
-    QCOMPARE(rows(), 1);
-    QVERIFY(cmdDeleteList->isEnabled());
-    QTRY_COMPARE(shown->rowCount(), 1);
-    QCOMPARE(shown->index(0, TrafficLog::ModeColumn).data().toString(), QStringLiteral("Set"));
-}
-
-void tst_frmMainCommandLine::timestampFromTheClock()
-{
-    QVERIFY(ensureConnected());
-    SetUtcClock([] { return QTime(14, 3, 7, 45); });
-    send(QStringLiteral("GM"));
-    SetUtcClock({});
-    QCOMPARE(cell(rows() - 1, TrafficLog::TimeColumn), QStringLiteral("14:03:07:045"));
-}
-
-void tst_frmMainCommandLine::headersFollowLanguage()
-{
-    const QAbstractItemModel* shown = find<QTableView>("lsvMsg")->model();
-    auto headers = [shown] {
-        QStringList texts;
-        for (int column = 0; column < 3; ++column)
-            texts << shown->headerData(column, Qt::Horizontal).toString();
-        return texts;
-    };
-    QCOMPARE(headers(), (QStringList{"Zeit", "Mode", "Parameter"}));
-    find<QComboBox>("cboLanguage")->setCurrentIndex(1);
-    QCOMPARE(headers(), (QStringList{"Time", "Mode", "Parameter"}));
-    QTRY_COMPARE(state(), QStringLiteral("State: Connected."));
-    find<QComboBox>("cboLanguage")->setCurrentIndex(0);
+    QVERIFY(find<QPushButton>("cmdDeleteList")->isEnabled());
+    QTRY_COMPARE(shown()->rowCount(), 1);
+    QCOMPARE(shown()->index(0, TrafficLog::ModeColumn).data().toString(), QStringLiteral("Set"));
 }
 
 void tst_frmMainCommandLine::refusedThenUnticked()
 {
     QVERIFY(ensureConnected());
+    // Unticked while connected: closed at the next tick.
+    find<QCheckBox>("chkConnect")->click();
+    QTRY_COMPARE_WITH_TIMEOUT(state(), QStringLiteral("Zustand: Port geschlossen."), 3000);
+    QTRY_COMPARE(m_client->state(), QAbstractSocket::UnconnectedState);
+
     m_server->stopListening();
-    m_client->disconnectFromHost();
+    find<QCheckBox>("chkConnect")->click();
     QTRY_COMPARE_WITH_TIMEOUT(state(), QStringLiteral("Zustand: Fehler beim Verbinden."), 5000);
     QCOMPARE(stateColour(), QColor(255, 0, 0));
     find<QLineEdit>("txtSend")->setText(QStringLiteral("GM"));
@@ -476,7 +366,6 @@ void tst_frmMainCommandLine::refusedThenUnticked()
     QVERIFY(find<QPushButton>("cmdCommand1")->isEnabled());
 
     find<QCheckBox>("chkConnect")->click();
-    QVERIFY(!m_window->connectWanted);
     QTRY_COMPARE_WITH_TIMEOUT(state(), QStringLiteral("Zustand: Port geschlossen."), 3000);
     QCOMPARE(stateColour(), QColor(Qt::black));
 }
