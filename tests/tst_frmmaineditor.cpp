@@ -1,8 +1,6 @@
 // The script editor of the real main window, offscreen, with the manual command dialog and the
 // assistant it opens answered as a user would.
 #include "ModalAnswer.h"
-#include "NumEdit.h"
-#include "ScriptEditing.h"
 #include "ScriptModel.h"
 #include "TestSupport.h"
 #include "frmAssistant.h"
@@ -12,7 +10,6 @@
 
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -24,7 +21,8 @@
 
 namespace {
 
-// Types as a user does, "\n" as Enter; the box is emptied first unless text starts with "+".
+// Types as a user does, "\n" as Enter and "\b" as Backspace; the box is emptied first unless text
+// starts with "+".
 void typeInto(QWidget* box, QString text)
 {
     if (text.startsWith(u'+')) {
@@ -36,8 +34,8 @@ void typeInto(QWidget* box, QString text)
         QTest::keyClick(box, Qt::Key_Backspace);
     }
     for (const QChar c : text) {
-        if (c == u'\n')
-            QTest::keyClick(box, Qt::Key_Return);
+        if (c == u'\n' || c == u'\b')
+            QTest::keyClick(box, c == u'\n' ? Qt::Key_Return : Qt::Key_Backspace);
         else
             QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
@@ -93,8 +91,6 @@ class tst_FrmMainEditor : public QObject
 private slots:
     void scenario_data();
     void scenario();
-    void limitTyping_data();
-    void limitTyping();
 
 private:
     void runStep(Editor& e, const QString& step);
@@ -102,12 +98,12 @@ private:
 
 // fill N / put C|D: entries C1|D1..CN|DN / C|D added by the program; add, edit, dblclick N: the
 // manual dialog from cmdCreateManualCommand, cmdEditCommand or a double-click on entry N, answered
-// "command|description|how" (typeInto; how: ok, enter, cancel, esc, close); assistant cancel / S /
-// X: cmdCreateCommand2 with the real assistant cancelled, building a wait of S seconds, or handing
-// back X; above: chkAbove on; click N, clickEmpty, keyDown: in the list; delete, up, down: the
-// buttons; editDisabled: the edit handler while its button is disabled; shrink, fits, top: the
-// first column made narrow, checked to fit every command, the list scrolled to the top; box NAME
-// =T / ?T / T: T put into box NAME by the program, compared with its text, typed (typeInto).
+// "command|description|how" (typeInto; how: ok, enter, cancel, esc, close); assistant X:
+// cmdCreateCommand2 with the real assistant cancelled ("cancel") or handing back X; above: chkAbove
+// on; click N, clickEmpty: in the list; delete, up, down: the buttons; editDisabled: the edit
+// handler while its button is disabled; shrink, fits, top: the first column made narrow, checked to
+// fit every command, the list scrolled to the top; box NAME =T / @N / ?T / T: T put into box NAME
+// by the program, the cursor put at N, the text compared with T, T typed (typeInto).
 void tst_FrmMainEditor::runStep(Editor& e, const QString& step)
 {
     const QString verb = step.section(u' ', 0, 0);
@@ -147,23 +143,13 @@ void tst_FrmMainEditor::runStep(Editor& e, const QString& step)
         QVERIFY(answer.shown && !answer.leftOpen && !answer.unexpected);
     } else if (verb == "assistant") {
         ModalAnswer<frmAssistant> answer([&](frmAssistant* dialog) {
-            bool seconds = false;
-            arg.toInt(&seconds);
-            if (arg == "cancel") {
-                control<QPushButton>(dialog, "cmdCancel")->click();
-            } else if (!seconds) {
-                modGlobal::AssistantCommand = arg;
-                dialog->done(QDialog::Accepted);
-            } else {
-                auto* commands = control<QComboBox>(dialog, "cboCommand");
-                commands->setCurrentIndex(commands->count() - 1);
-                QTest::keyClick(dialog, Qt::Key_Return);
-                auto* value = control<NumEdit>(dialog, "cwnValue");
-                value->selectAll();
-                QTest::keyClicks(value, arg);
-                QTest::keyClick(value, Qt::Key_Return);
-            }
+            if (arg == "cancel")
+                return control<QPushButton>(dialog, "cmdCancel")->click();
+            modGlobal::AssistantCommand = arg;
+            modGlobal::AssistantDescription = "caption";
+            dialog->done(QDialog::Accepted);
         });
+        // From the editor the assistant offers the set commands and the wait.
         modGlobal::AssistantFromCommandLine = true;
         e.button("cmdCreateCommand2")->click();
         QVERIFY(answer.shown && !answer.leftOpen && !modGlobal::AssistantFromCommandLine);
@@ -175,9 +161,6 @@ void tst_FrmMainEditor::runStep(Editor& e, const QString& step)
         const QPoint empty(10, viewport->height() - 5);
         QVERIFY(!e.list->indexAt(empty).isValid());
         QTest::mouseClick(viewport, Qt::LeftButton, {}, empty);
-    } else if (verb == "keyDown") {
-        e.list->setFocus();
-        QTest::keyClick(e.list, Qt::Key_Down);
     } else if (verb == "editDisabled") {
         ModalAnswer<frmManualCommandEdit> answer([](frmManualCommandEdit*) {});
         e.window->cmdEditCommand_Click();
@@ -196,6 +179,8 @@ void tst_FrmMainEditor::runStep(Editor& e, const QString& step)
         const QString text = arg.section(u' ', 1);
         if (text.startsWith(u'='))
             box->setProperty(property, text.mid(1));
+        else if (text.startsWith(u'@'))
+            box->setProperty("cursorPosition", text.mid(1).toInt());
         else if (text.startsWith(u'?'))
             QCOMPARE(box->property(property).toString(), text.mid(1));
         else
@@ -212,7 +197,6 @@ void tst_FrmMainEditor::scenario_data()
 {
     QTest::addColumn<QString>("steps");
     QTest::addColumn<QString>("expected");
-    const QString wait5 = QStringLiteral("<WAIT_TIME=5>|* Verweilzeit einfügen (kein Gerätebefehl)");
     const QString x64 = QString(64, u'x');
     const QString long80 = QString(80, u'L') + u'|' + QString(200, u'p');
 
@@ -235,8 +219,8 @@ void tst_FrmMainEditor::scenario_data()
     row("insert above the last", "fill 2;above;add N|n", "TEDud,C1|D1,[N|n],C2|D2");
     row("assistant cancelled", "assistant cancel", "-----");
     row("one-character assistant result", "fill 2;click 1;assistant G", "TED-d,[C1|D1],C2|D2");
-    row("assistant wait above the second", "fill 3;click 2;above;assistant 5",
-        "TEDud,C1|D1,[" + wait5 + "],C2|D2,C3|D3");
+    row("assistant result above the second", "fill 3;click 2;above;assistant <WAIT_TIME=5>",
+        "TEDud,C1|D1,[<WAIT_TIME=5>|caption],C2|D2,C3|D3");
     row("assistant refits without adding", "add A|a;shrink;assistant cancel;fits", "TED--,[A|a]");
     row("a wide command widens its column", "add A|a;add SP 3 5 <WAIT_TIME=2000000> and more|;fits",
         "TEDu-,A|a,[SP 3 5 <WAIT_TIME=2000000> and more|]");
@@ -254,15 +238,18 @@ void tst_FrmMainEditor::scenario_data()
     row("edit with an empty command", "fill 2;edit |changed", "TEDu-,C1|D1,[C2|D2]");
     row("edit the description", "fill 2;click 1;edit +|changed", "TED-d,[C1|changed],C2|D2");
     row("edit by double-click", "fill 3;dblclick 2 X|x", "TEDud,C1|D1,[X|x],C3|D3");
-    row("keyboard moves the current entry", "fill 3;click 1;keyDown", "TEDud,C1|D1,[C2|D2],C3|D3");
-    row("caption: the 41st refused",
-        "box txtLabel " + QString(41, u'c') + ";box txtLabel ?" + QString(40, u'c'), "-----");
-    row("caption placed longer",
-        "box txtLabel =" + QString(60, u'p') + ";box txtLabel +x;box txtLabel ?" + QString(60, u'p'),
+    const QString label = "box txtLabel ";
+    row("caption: the 41st refused", label + QString(41, u'c') + ';' + label + '?' + QString(40, u'c'),
         "-----");
-    row("note: the 129th refused",
-        "box txtNote " + QString(129, u'n') + ";box txtNote ?" + QString(128, u'n'), "-----");
-    row("note of several lines", "box txtNote one\ntwo;box txtNote ?one\ntwo", "-----");
+    // Refused in the middle, the cursor stays where the letter was typed.
+    row("caption: typing into a full one",
+        label + '=' + QString(40, u'a') + ';' + label + "@1;" + label + "+a\bb;" + label + "?b" +
+            QString(39, u'a'),
+        "-----");
+    row("caption: deleting from a longer one",
+        label + '=' + QString(60, u'p') + ';' + label + "+\b;" + label + '?' + QString(59, u'p'), "-----");
+    row("note: several lines, the 129th character refused",
+        "box txtNote one\ntwo" + QString(125, u'n') + ";box txtNote ?one\ntwo" + QString(121, u'n'), "-----");
     // Kept whole past 254 entries; a new entry is scrolled into view.
     row("301 entries", "fill 300;top;add N|n;up", "TEDud,C1|D1,...,C299|D299,[N|n],C300|D300");
 }
@@ -288,41 +275,6 @@ void tst_FrmMainEditor::scenario()
         QCOMPARE(state, expected);
     if (e.list->currentIndex().isValid())
         QVERIFY(e.list->viewport()->rect().intersects(e.list->visualRect(e.list->currentIndex())));
-}
-
-// The typing limit as the boxes apply it, for edits that are awkward to type: before the edit, after
-// it with the cursor there, and what is kept with the cursor; the limit is 5.
-void tst_FrmMainEditor::limitTyping_data()
-{
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<QString>("after");
-    QTest::addColumn<int>("cursor");
-    QTest::addColumn<QString>("expected");
-    QTest::addColumn<int>("expectedCursor");
-    QTest::newRow("typing in the middle past the limit") << "abcde"
-                                                         << "abXcde" << 3 << "abcde" << 2;
-    QTest::newRow("equal letters typed in the middle") << "aaaaa"
-                                                       << "aaaaaa" << 2 << "aaaaa" << 1;
-    QTest::newRow("paste cut to fit") << "ab"
-                                      << "a12345b" << 6 << "a123b" << 4;
-    QTest::newRow("paste over a selection cut") << "abcde"
-                                                << "a12345e" << 6 << "a123e" << 4;
-    QTest::newRow("long program text: deleting") << "abcdefgh"
-                                                 << "abcdefg" << 7 << "abcdefg" << 7;
-    QTest::newRow("long program text: typing over a selection") << "abcdefgh"
-                                                                << "aXdefgh" << 2 << "adefgh" << 1;
-    QTest::newRow("cursor away from the insertion") << "abcde"
-                                                    << "abcdefgh" << 0 << "abcde" << 5;
-}
-
-void tst_FrmMainEditor::limitTyping()
-{
-    QFETCH(QString, before);
-    QFETCH(QString, after);
-    QFETCH(int, cursor);
-    const ScriptEditing::TypedText kept = ScriptEditing::LimitTyping(before, after, cursor, 5);
-    QTEST(kept.text, "expected");
-    QTEST(kept.cursor, "expectedCursor");
 }
 
 QTEST_MAIN(tst_FrmMainEditor)

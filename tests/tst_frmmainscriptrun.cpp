@@ -26,8 +26,6 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
-    void outstandingReply_data();
-    void outstandingReply();
     void typedWaitAfterCancelledRun();
     // Last: its last row closes the window.
     void run_data();
@@ -118,14 +116,8 @@ void tst_frmMainScriptRun::cleanup()
 
 bool tst_frmMainScriptRun::runControlsEnabled()
 {
-    auto* tabs = find<QTabWidget>("SSTab1");
-    bool enabled =
-        find<QPushButton>("cmdLoadConfig")->isEnabled() && find<QPushButton>("cmdSaveConfig")->isEnabled();
-    for (int page = 0; page <= 2; ++page)
-        enabled = enabled && tabs->isTabEnabled(page) && tabs->widget(page)->isEnabled();
-    for (int n = 1; n <= QuickDialMemories::Count; ++n)
-        enabled = enabled && find<QPushButton>(QStringLiteral("cmdCommand%1").arg(n))->isEnabled();
-    return enabled;
+    return find<QPushButton>("cmdLoadConfig")->isEnabled() && find<QTabWidget>("SSTab1")->isTabEnabled(0) &&
+           find<QPushButton>("cmdCommand8")->isEnabled();
 }
 
 void tst_frmMainScriptRun::perform(const QString& whats)
@@ -145,12 +137,15 @@ void tst_frmMainScriptRun::perform(const QString& whats)
             m_window->TestEditedScript();
         else if (what.startsWith("type "))
             type(what.mid(5));
+        else if (what == "reply")
+            m_client->write("GM:1\r\n"), m_lines.append(what);
     }
 }
 
 // Starts a run and returns once it has ended. start: "memory" (memory 1 by its run button),
 // "repeat" (the same with its repeat box ticked and a cancel left over), "test" (the edited
-// script), or "F1 tab focus" (the key pressed with memory 1's repeat box ticked). act: steps "ms
+// script), "F1 tab focus" (the key pressed with memory 1's repeat box ticked), or "GM memory" and
+// "GM test" (the same after GM was typed on the command line and awaits its reply). act: steps "ms
 // what,what" run ms after the trigger-th line arrives, or at once, before it is answered, for 0 ms.
 void tst_frmMainScriptRun::startRun(const QString& start, const QString& commands, const QString& act,
                                     int trigger)
@@ -176,12 +171,16 @@ void tst_frmMainScriptRun::startRun(const QString& start, const QString& command
                 });
         }
     };
-    if (start == "test") {
+    if (start.startsWith("GM ")) {
+        type("GM");
+        QTRY_VERIFY(m_window->awaitingReply && m_lines.size() == 1);
+    }
+    if (start.endsWith("test")) {
         QTRY_VERIFY(find<QPushButton>("cmdCommandTest")->isEnabled());
         find<QPushButton>("cmdCommandTest")->click();
         return;
     }
-    if (start != "memory")
+    if (!start.endsWith("memory"))
         find<QCheckBox>("chkCommandRepeat1")->setChecked(true);
     if (start == "repeat")
         m_window->cancelRequested = true;
@@ -191,33 +190,6 @@ void tst_frmMainScriptRun::startRun(const QString& start, const QString& command
     } else {
         find<QPushButton>("cmdCommand1")->click();
     }
-}
-
-void tst_frmMainScriptRun::outstandingReply_data()
-{
-    QTest::addColumn<QString>("start");
-    QTest::addColumn<QString>("events");
-    QTest::newRow("test run waits for it") << "test"
-                                           << "GM;reply;SP 1";
-    QTest::newRow("memory run starts at once") << "memory"
-                                               << "GM;SP 1;reply";
-}
-
-// A line typed on the command line awaits its reply when the run starts.
-void tst_frmMainScriptRun::outstandingReply()
-{
-    QFETCH(QString, start);
-    m_answer.clear();
-    type("GM");
-    QVERIFY(m_window->awaitingReply);
-    QTRY_COMPARE(m_lines.size(), 1);
-    after(300, [this] {
-        m_lines.append("reply");
-        m_client->write("GM:1\r\n");
-    });
-    startRun(start, "SP 1");
-    QTRY_COMPARE(m_lines.size(), 3);
-    QTEST(m_lines.join(u';'), "events");
 }
 
 // The operator's own wait is not cut short by the cancel of the run before.
@@ -280,6 +252,11 @@ void tst_frmMainScriptRun::run_data()
     }
     // Both before the run looks again: the line sent from the command line must not clear the
     // cancel, or the run would go on waiting.
+    // A reply outstanding from the command line holds a test run; a memory run starts at once.
+    row("test run after a line typed", "GM test", "SP 1;SP 2", "-GM", 1, "300 reply", "GM;reply;SP 1;SP 2",
+        true);
+    row("memory run after a line typed", "GM memory", "SP 1;SP 2", "-GM", 3, "300 reply",
+        "GM;SP 1;SP 2;reply", true);
     row("a line typed during a run keeps its cancel", "test", "SP 1;SP 2", "", 1, "100 cancel,type GM",
         "SP 1;GM", false);
     // A cancel would let the run send SP 2 after the wait; a closing window ends it where it is.
@@ -306,7 +283,7 @@ void tst_frmMainScriptRun::run()
     connect(m_client, &QTcpSocket::readyRead, &watch, [&] {
         if (!seenDuringRun)
             seenDuringRun = progress->isVisible() && progress->maximum() == count && cancel->isVisible() &&
-                            m_window->scriptBusy && runControlsEnabled() == (start == "test");
+                            m_window->scriptBusy && runControlsEnabled() == start.endsWith("test");
     });
     startRun(start, commands, act, trigger);
 
