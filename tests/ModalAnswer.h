@@ -20,19 +20,16 @@ public:
             QWidget* modal = QApplication::activeModalWidget();
             if (!modal || modal == m_answering)
                 return;
-            auto* window = qobject_cast<T*>(modal);
-            if (!window || shown) {
+            m_answering = shown ? nullptr : qobject_cast<T*>(modal);
+            if (!m_answering) {
                 unexpected = true;
-                modal->close();
-                return;
+                return (void)modal->close();
             }
             shown = true;
-            m_answering = window;
-            act(window);
-            if (m_answering && m_answering->isVisible()) {
-                leftOpen = true;
+            act(static_cast<T*>(modal));
+            leftOpen = m_answering && m_answering->isVisible();
+            if (leftOpen)
                 m_answering->close();
-            }
             m_answering = nullptr;
         });
         m_timer.start(5);

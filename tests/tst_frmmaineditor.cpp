@@ -96,13 +96,13 @@ private:
     void runStep(Editor& e, const QString& step);
 };
 
-// fill N / put C|D: entries C1|D1..CN|DN / C|D added by the program; add, edit, dblclick N: the
-// manual dialog from cmdCreateManualCommand, cmdEditCommand or a double-click on entry N, answered
-// "command|description|how" (typeInto; how: ok, enter, cancel, esc, close); assistant X:
-// cmdCreateCommand2 with the real assistant cancelled ("cancel") or handing back X; above: chkAbove
-// on; click N, clickEmpty: in the list; delete, up, down: the buttons; editDisabled: the edit
-// handler while its button is disabled; shrink, fits, top: the first column made narrow, checked to
-// fit every command, the list scrolled to the top; box NAME =T / @N / ?T / T: T put into box NAME
+// fill N / put C|D: entries C1|D1..CN|DN (then the list scrolled to the top) / C|D added by the
+// program; add, edit, dblclick N: the manual dialog from cmdCreateManualCommand, cmdEditCommand or
+// a double-click on entry N, answered "command|description|how" (typeInto; how: ok, enter, cancel,
+// esc, close); assistant X: cmdCreateCommand2 with the real assistant cancelled ("cancel") or
+// handing back X; above: chkAbove on; click N, clickEmpty: in the list; delete, up, down: the
+// buttons; editDisabled: the edit handler while its button is disabled; shrink, fits: the first
+// column made narrow, checked to fit every command; box NAME =T / @N / ?T / T: T put into box NAME
 // by the program, the cursor put at N, the text compared with T, T typed (typeInto).
 void tst_FrmMainEditor::runStep(Editor& e, const QString& step)
 {
@@ -112,6 +112,7 @@ void tst_FrmMainEditor::runStep(Editor& e, const QString& step)
     if (verb == "fill") {
         for (int i = 1; i <= arg.toInt(); ++i)
             e.window->AddScriptEntry(QStringLiteral("C%1").arg(i), QStringLiteral("D%1").arg(i));
+        e.list->scrollToTop();
     } else if (verb == "put") {
         e.window->AddScriptEntry(arg.section(u'|', 0, 0), arg.section(u'|', 1));
     } else if (verb == "add" || verb == "edit" || verb == "dblclick") {
@@ -171,8 +172,6 @@ void tst_FrmMainEditor::runStep(Editor& e, const QString& step)
         for (int row = 0; row < e.list->model()->rowCount(); ++row)
             QVERIFY(e.list->header()->sectionSize(0) >=
                     e.list->fontMetrics().horizontalAdvance(e.cell(row, 0)));
-    } else if (verb == "top") {
-        e.list->scrollToTop();
     } else if (verb == "box") {
         QWidget* box = control<QWidget>(e.window.get(), qPrintable(arg.section(u' ', 0, 0)));
         const char* property = qobject_cast<QLineEdit*>(box) ? "text" : "plainText";
@@ -251,7 +250,7 @@ void tst_FrmMainEditor::scenario_data()
     row("note: several lines, the 129th character refused",
         "box txtNote one\ntwo" + QString(125, u'n') + ";box txtNote ?one\ntwo" + QString(121, u'n'), "-----");
     // Kept whole past 254 entries; a new entry is scrolled into view.
-    row("301 entries", "fill 300;top;add N|n;up", "TEDud,C1|D1,...,C299|D299,[N|n],C300|D300");
+    row("301 entries", "fill 300;add N|n;up", "TEDud,C1|D1,...,C299|D299,[N|n],C300|D300");
 }
 
 void tst_FrmMainEditor::scenario()

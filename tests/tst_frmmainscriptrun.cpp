@@ -32,10 +32,7 @@ private slots:
     void run();
 
 private:
-    template <typename T> T* find(const QString& name)
-    {
-        return control<T>(m_window.get(), qPrintable(name));
-    }
+    template <typename T> T* find(const char* name) { return control<T>(m_window.get(), name); }
     void after(int ms, std::function<void()> act) { QTimer::singleShot(ms, m_window.get(), std::move(act)); }
     void type(const QString& line)
     {
@@ -51,7 +48,6 @@ private:
     std::unique_ptr<LoopbackServer> m_server;
     std::unique_ptr<frmMain> m_window;
     QTcpSocket* m_client = nullptr;
-    QByteArray m_pending;
     QStringList m_lines;
     // How the instrument answers each line: ":" with a colon, "-" without, "" not at all, "-GM" GM
     // without a colon and the others with.
@@ -77,9 +73,8 @@ void tst_frmMainScriptRun::initTestCase()
     QVERIFY(m_client);
     // Keeps every line in order, runs the test's actions at the trigger line, then answers.
     connect(m_client, &QTcpSocket::readyRead, this, [this] {
-        m_pending += m_client->readAll();
-        for (qsizetype end; (end = m_pending.indexOf("\r\n")) >= 0; m_pending.remove(0, end + 2)) {
-            const QString line = QString::fromLatin1(m_pending.left(end));
+        while (m_client->canReadLine()) {
+            const QString line = QString::fromLatin1(m_client->readLine()).chopped(2);
             m_lines.append(line);
             if (m_lines.size() == m_trigger && m_atTrigger)
                 m_atTrigger();
@@ -103,7 +98,7 @@ void tst_frmMainScriptRun::init()
     m_window->cancelRequested = false;
     find<QTabWidget>("SSTab1")->setCurrentIndex(3);
     for (int n = 1; n <= QuickDialMemories::Count; ++n)
-        find<QCheckBox>(QStringLiteral("chkCommandRepeat%1").arg(n))->setChecked(false);
+        find<QCheckBox>(qPrintable(QStringLiteral("chkCommandRepeat%1").arg(n)))->setChecked(false);
     m_watchdog.start(15000);
 }
 
@@ -186,7 +181,7 @@ void tst_frmMainScriptRun::startRun(const QString& start, const QString& command
         m_window->cancelRequested = true;
     if (start.startsWith("F1")) {
         find<QTabWidget>("SSTab1")->setCurrentIndex(start.section(u' ', 1, 1).toInt());
-        QTest::keyClick(find<QWidget>(start.section(u' ', 2)), Qt::Key_F1);
+        QTest::keyClick(find<QWidget>(qPrintable(start.section(u' ', 2))), Qt::Key_F1);
     } else {
         find<QPushButton>("cmdCommand1")->click();
     }
@@ -230,7 +225,6 @@ void tst_frmMainScriptRun::run_data()
     // More than an 8-bit counter can hold: every command goes out, none is cut.
     row("memory run of 300", "memory", many.join(u';'), ":", 0, "", many.join(u';'), true);
     row("reply without colon holds a memory run", "memory", three, "-", 1, "300 cancel", "SP 1", false);
-    row("reply without colon holds a test run", "test", three, "-", 1, "300 cancel", "SP 1", false);
     // The last command of a pass is never answered with a colon, and a cancel is left over from
     // before: each pass must start with both flags cleared, or it would hold or stop at once.
     row("repeat until cancel", "repeat", "SP 1;GM", "-GM", 5, "0 cancel", "SP 1;GM;SP 1;GM;SP 1", false);
@@ -243,20 +237,19 @@ void tst_frmMainScriptRun::run_data()
     row("F1 on the quick-dial tab", "F1 3 txtCommandDescript5", "GM;SP 1", ":", 0, "", "GM;SP 1", true);
     row("F1 from the tab strip", "F1 3 SSTab1", "GM;SP 1", ":", 0, "", "GM;SP 1", true);
     row("F1 on the editor tab", "F1 2 lstCommands", "GM;SP 1", ":", 0, "", "", false);
-    row("F1 on the general tab", "F1 0 txtPcName", "GM;SP 1", ":", 0, "", "", false);
     // Held by the reply to SP 1, which never comes, until the cancel.
     for (const char* first : {"memory", "test"}) {
         for (const char* second : {"memory", "F2", "test"})
             row(QStringLiteral("%1 run, then %2").arg(first, second), first, "SP 1;SP 9", "", 1,
                 QStringLiteral("100 %1;300 cancel").arg(second), "SP 1", false);
     }
-    // Both before the run looks again: the line sent from the command line must not clear the
-    // cancel, or the run would go on waiting.
     // A reply outstanding from the command line holds a test run; a memory run starts at once.
     row("test run after a line typed", "GM test", "SP 1;SP 2", "-GM", 1, "300 reply", "GM;reply;SP 1;SP 2",
         true);
     row("memory run after a line typed", "GM memory", "SP 1;SP 2", "-GM", 3, "300 reply",
         "GM;SP 1;SP 2;reply", true);
+    // Both before the run looks again: the line sent from the command line must not clear the
+    // cancel, or the run would go on waiting.
     row("a line typed during a run keeps its cancel", "test", "SP 1;SP 2", "", 1, "100 cancel,type GM",
         "SP 1;GM", false);
     // A cancel would let the run send SP 2 after the wait; a closing window ends it where it is.
