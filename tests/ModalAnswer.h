@@ -1,48 +1,38 @@
-// Answers a modal window from inside its own event loop, as a user would, and remembers whether
-// one came up at all.
+// Answers a modal window from inside its own event loop, as a user would.
 #pragma once
 
 #include <QApplication>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
 #include <functional>
 
-// Arms a timer that, once a modal window is up, runs act on it if it is a T. A window that act
-// leaves open is closed, and so is any other modal window that comes up while act runs (a question
-// the test did not expect), so that a failing test cannot hang; the timers die with this object.
+// Runs act on the first modal T that comes up. A T that act leaves open is closed, and so is any
+// other modal window (a question the test did not expect), so that a failing test cannot hang; the
+// timer dies with this object, so an answer cannot reach a window of a later step.
 template <typename T> class ModalAnswer
 {
 public:
     explicit ModalAnswer(std::function<void(T*)> act)
     {
-        m_timer.setSingleShot(true);
         QObject::connect(&m_timer, &QTimer::timeout, [this, act = std::move(act)] {
             QWidget* modal = QApplication::activeModalWidget();
-            // Code that handles pending events before its window comes up meets the timer early.
-            if (!modal) {
-                m_timer.start(10);
+            if (!modal || modal == m_answering)
                 return;
+            m_answering = shown ? nullptr : qobject_cast<T*>(modal);
+            if (!m_answering) {
+                unexpected = true;
+                return (void)modal->close();
             }
             shown = true;
-            if (auto* window = qobject_cast<T*>(modal)) {
-                m_guard.start(0);
-                act(window);
-                m_guard.stop();
-            }
-            if (modal && modal->isVisible()) {
-                leftOpen = true;
-                modal->close();
-            }
+            act(static_cast<T*>(modal));
+            leftOpen = m_answering && m_answering->isVisible();
+            if (leftOpen)
+                m_answering->close();
+            m_answering = nullptr;
         });
-        QObject::connect(&m_guard, &QTimer::timeout, [this] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (modal && !qobject_cast<T*>(modal)) {
-                unexpected = true;
-                modal->close();
-            }
-        });
-        m_timer.start(0);
+        m_timer.start(5);
     }
 
     bool shown = false;
@@ -51,5 +41,5 @@ public:
 
 private:
     QTimer m_timer;
-    QTimer m_guard;
+    QPointer<QWidget> m_answering;
 };

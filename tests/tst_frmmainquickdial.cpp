@@ -1,14 +1,18 @@
-// The memory modes of the real main window: cmdSave and its checks, get, save and delete through the
-// memory buttons, what the memories then show, and the blinking of cmdF1..cmdF8 while a mode is on.
+// The quick-dial memories of the real main window: cmdSave and its checks, the get, save and delete
+// modes, the default set loaded at start, the file buttons and the viewer of a memory's commands.
 #include "ModalAnswer.h"
 #include "QuickDialMemories.h"
 #include "ScriptModel.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
+#include "frmCommandList.h"
 #include "frmMain.h"
 #include "modGlobal.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -21,452 +25,363 @@
 
 namespace {
 
-const QList<ScriptEntry> pressureScript{{"SM 1", "start"}, {"GM", ""}};
+// Memory 2 of the worked example, memory 3 saved empty, memory 4 without its Repeat key, memory 6
+// repeated; the keys of the other memories are missing.
+const QByteArray storedSet =
+    "[SETTINGS]\r\nOwner=kept\r\nRepeat2=0\r\nCommand2=SM 1#<WAIT_TIME=5>#SM 0\r\n"
+    "Descript2=Messbetrieb starten (SM 1)#* Verweilzeit einf\xfcgen (kein Ger\xe4tebefehl)#\r\n"
+    "Label2=Start-Stop\r\nNote2=Start, wait 5 s, stop\r\nRepeat3=\r\nCommand3=\r\nDescript3=\r\nLabel3=\r\n"
+    "Note3=\r\nCommand4=\r\nDescript4=\r\nLabel4=\r\nNote4=\r\n"
+    "Repeat6=1\r\nCommand6=GM\r\nDescript6=\r\nLabel6=Poll\r\nNote6=\r\n";
 
-struct Modes
-{
-    bool save;
-    bool get;
-    bool remove;
-    friend bool operator==(const Modes&, const Modes&) = default;
-};
+const QList<ScriptEntry> twoEntries{{"SM 1", "start"}, {"GM", ""}};
 
-char* toString(const Modes& m)
+// Rows "command|description" of a list, the headers first; "(cut)" marks a cell wider than its
+// column.
+QStringList rows(const QTreeView* list, bool markCut = true)
 {
-    return qstrdup(QByteArray("save ") + (m.save ? "on" : "off") + ", get " + (m.get ? "on" : "off") +
-                   ", delete " + (m.remove ? "on" : "off"));
+    QStringList shown;
+    for (int row = -1; row < list->model()->rowCount(); ++row) {
+        QString cells;
+        for (int column = 0; column < 2; ++column) {
+            const QModelIndex index = list->model()->index(row, column);
+            const QString cell =
+                (row < 0 ? list->model()->headerData(column, Qt::Horizontal) : index.data()).toString();
+            const bool cut =
+                markCut && list->header()->sectionSize(column) < list->fontMetrics().horizontalAdvance(cell);
+            cells += (column > 0 ? "|" : "") + cell + (cut ? "(cut)" : "");
+        }
+        shown << cells;
+    }
+    return shown;
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(Modes)
 
 class tst_frmMainQuickDial : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-
+    void cleanup() { m_window.reset(); }
     void saveChecks_data();
     void saveChecks();
-    void saveGetDelete_data();
     void saveGetDelete();
-    void getShowsRunButtonCaption_data();
-    void getShowsRunButtonCaption();
-    void getFromQuickDialTab();
-    void deleteAnsweredNo();
     void modesTogether_data();
     void modesTogether();
-    void blinking_data();
-    void blinking();
-    void longScriptStoredWhole();
+    void fileButtons_data();
+    void fileButtons();
+    void viewer();
 
 private:
-    template <typename T> T* find(const char* name) { return control<T>(m_window.get(), name); }
-    QPushButton* numberedButton(const char* prefix, int n)
+    // A main window on the given tab over a data folder of its own whose default set is storedSet.
+    void start(int language = 0, int tab = 2)
     {
-        return find<QPushButton>(qPrintable(QLatin1String(prefix) + QString::number(n)));
+        // The previous folder first: its end unsets the data folder of the next one.
+        m_window.reset();
+        m_data.reset();
+        m_data = std::make_unique<TempDataFolder>();
+        m_data->writeSetup(
+            {{"Connect", "0"}, {"Language", QString::number(language)}, {"SelTab", QString::number(tab)}});
+        writeBytes(defaultSet(), storedSet);
+        m_window = std::make_unique<frmMain>();
+        m_window->show();
     }
-    Modes modes() const { return {m_window->SaveMode, m_window->GetMode, m_window->DeleteMode}; }
-    void setLanguage(int index) { find<QComboBox>("cboLanguage")->setCurrentIndex(index); }
-    void fillEditor(const QList<ScriptEntry>& entries, const QString& label, const QString& note);
-    // A click on memory button n as the user makes it: the buttons are usable once the timer has
-    // ticked with a mode on.
-    void clickMemoryButton(int n);
+    QString defaultSet() const { return m_data->path() + "DefaultCommandSet.cfg"; }
+    template <typename T> T* find(const char* name, int n = 0)
+    {
+        return control<T>(m_window.get(), qPrintable(name + (n > 0 ? QString::number(n) : QString())));
+    }
+    QString modes() const
+    {
+        return QString(m_window->SaveMode ? "S" : "-") + (m_window->GetMode ? "G" : "-") +
+               (m_window->DeleteMode ? "D" : "-");
+    }
+    void fillEditor(const QList<ScriptEntry>& entries, const QString& label, const QString& note)
+    {
+        m_window->EditedScript()->replaceAll(entries);
+        find<QLineEdit>("txtLabel")->setText(label);
+        find<QPlainTextEdit>("txtNote")->setPlainText(note);
+    }
+    // As the user clicks: the memory buttons are usable once the timer has ticked with a mode on.
+    void clickMemoryButton(int n)
+    {
+        m_window->timTimer_Timer();
+        find<QPushButton>("cmdF", n)->click();
+    }
+    bool controlsEnabled()
+    {
+        auto* tabs = find<QTabWidget>("SSTab1");
+        bool enabled = find<QPushButton>("cmdLoadConfig")->isEnabled() && !m_window->scriptBusy;
+        for (int page = 0; page <= 2; ++page)
+            enabled = enabled && tabs->isTabEnabled(page) && tabs->widget(page)->isEnabled();
+        return enabled;
+    }
+    // Memory n as its controls show it: memory button and its tooltip, run button, note, repeat
+    // box, and the entries.
+    QString shown(int n)
+    {
+        auto* memoryButton = find<QPushButton>("cmdF", n);
+        return QStringList{memoryButton->text(),
+                           memoryButton->toolTip(),
+                           find<QPushButton>("cmdCommand", n)->text(),
+                           find<QPlainTextEdit>("txtCommandDescript", n)->toPlainText(),
+                           find<QCheckBox>("chkCommandRepeat", n)->isChecked() ? "repeat" : "once",
+                           rows(find<QTreeView>("lvwCommand", n), false).mid(1).join(u';')}
+            .join(" ~ ");
+    }
 
     std::unique_ptr<TempDataFolder> m_data;
     std::unique_ptr<frmMain> m_window;
 };
 
-void tst_frmMainQuickDial::init()
-{
-    m_data = std::make_unique<TempDataFolder>();
-    m_data->writeSetup({{"Connect", "0"}, {"SelTab", "2"}, {"Language", "0"}});
-    // A set whose memory 8 was saved empty; the others are missing and load as used, without entries.
-    modTools::WriteIniString(QStringLiteral("SETTINGS"), QStringLiteral("Repeat8"), QString(),
-                             m_data->path() + QLatin1String("DefaultCommandSet.cfg"));
-    m_window = std::make_unique<frmMain>();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-}
-
-void tst_frmMainQuickDial::cleanup()
-{
-    m_window.reset();
-    m_data.reset();
-}
-
-void tst_frmMainQuickDial::fillEditor(const QList<ScriptEntry>& entries, const QString& label,
-                                      const QString& note)
-{
-    m_window->EditedScript()->replaceAll(entries);
-    find<QLineEdit>("txtLabel")->setText(label);
-    find<QPlainTextEdit>("txtNote")->setPlainText(note);
-}
-
-void tst_frmMainQuickDial::clickMemoryButton(int n)
-{
-    m_window->timTimer_Timer();
-    numberedButton("cmdF", n)->click();
-}
-
 void tst_frmMainQuickDial::saveChecks_data()
 {
-    QTest::addColumn<int>("language");
     QTest::addColumn<int>("entries");
     QTest::addColumn<QString>("note");
     QTest::addColumn<QString>("label");
-    QTest::addColumn<bool>("saveModeBefore");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("saveMode");
+    QTest::addColumn<QString>("message"); // title: text
     QTest::addColumn<QString>("focus");
-    const QString noCommand = QStringLiteral("Sie müssen mindestens einen Befehl in die Liste hinzufügen!");
-    const QString noNote =
-        QStringLiteral("Sie müssen einen Beschreibungstext zu den erstellten Befehlen eingeben!");
-    const QString noLabel =
-        QStringLiteral("Sie müssen eine Bezeichnung zu den erstellten Befehlen eingeben!");
-    for (const bool before : {false, true}) {
-        const char* mode = before ? "save mode on" : "save mode off";
-        QTest::addRow("no command, %s", mode) << 0 << 0 << "n"
-                                              << "l" << before << noCommand << "Kein Befehl vorhanden"
-                                              << "lstCommands";
-        QTest::addRow("no description, %s", mode) << 0 << 1 << ""
-                                                  << "l" << before << noNote << "Beschreibungstext fehlt"
-                                                  << "txtNote";
-        QTest::addRow("no caption, %s", mode) << 0 << 1 << "n"
-                                              << "" << before << noLabel << "Bezeichnung fehlt"
-                                              << "txtLabel";
-    }
-    QTest::newRow("all missing: the first check speaks")
-        << 0 << 0 << ""
-        << "" << false << noCommand << "Kein Befehl vorhanden"
-        << "lstCommands";
-    QTest::newRow("English") << 1 << 1 << ""
-                             << "" << false << "You must enter a description text for the created commands!"
-                             << "Missing description text "
-                             << "txtNote";
+    const auto row = [](const char* name, int entries, const char* note, const char* label, bool saveMode,
+                        const char* message, const char* focus) {
+        QTest::newRow(name) << entries << QString(note) << QString(label) << saveMode << QString(message)
+                            << QString(focus);
+    };
+    const char* noCommand =
+        "Kein Befehl vorhanden: Sie müssen mindestens einen Befehl in die Liste hinzufügen!";
+    row("no command", 0, "n", "l", false, noCommand, "lstCommands");
+    row("no description, save mode on", 1, "", "l", true,
+        "Beschreibungstext fehlt: Sie müssen einen Beschreibungstext zu den erstellten Befehlen eingeben!",
+        "txtNote");
+    row("no caption", 1, "n", "", false,
+        "Bezeichnung fehlt: Sie müssen eine Bezeichnung zu den erstellten Befehlen eingeben!", "txtLabel");
+    row("all missing: the first check speaks", 0, "", "", true, noCommand, "lstCommands");
 }
 
 void tst_frmMainQuickDial::saveChecks()
 {
-    QFETCH(int, language);
     QFETCH(int, entries);
+    QFETCH(bool, saveMode);
     QFETCH(QString, note);
     QFETCH(QString, label);
-    QFETCH(bool, saveModeBefore);
-    QFETCH(QString, focus);
-    setLanguage(language);
-    fillEditor(pressureScript.mid(0, entries), label, note);
-    m_window->SaveMode = saveModeBefore;
+    start();
+    fillEditor(twoEntries.mid(0, entries), label, note);
+    m_window->SaveMode = saveMode;
     m_window->DeleteMode = true;
-    find<QWidget>("cmdSave")->setFocus();
-
-    QString text;
-    QString title;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QMessageBox::StandardButtons buttons;
-    ModalAnswer<QMessageBox> answer([&](QMessageBox* box) {
-        text = box->text();
-        title = box->windowTitle();
-        icon = box->icon();
-        buttons = box->standardButtons();
+    ModalAnswer<QMessageBox> answer([](QMessageBox* box) {
+        QTEST(box->windowTitle() + ": " + box->text(), "message");
+        QCOMPARE(box->icon(), QMessageBox::Warning);
+        QCOMPARE(box->standardButtons(), QMessageBox::Ok);
         box->button(QMessageBox::Ok)->click();
     });
     find<QPushButton>("cmdSave")->click();
-
     QVERIFY(answer.shown && !answer.leftOpen && !answer.unexpected);
-    QTEST(text, "text");
-    QTEST(title, "title");
-    QCOMPARE(icon, QMessageBox::Warning);
-    QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(modes(), (Modes{saveModeBefore, false, true}));
-    QCOMPARE(m_window->focusWidget()->objectName(), focus);
-}
-
-void tst_frmMainQuickDial::saveGetDelete_data()
-{
-    QTest::addColumn<int>("language");
-    QTest::addColumn<QString>("toolTip");
-    QTest::addColumn<QString>("question");
-    QTest::addColumn<QString>("questionTitle");
-    QTest::addColumn<QString>("empty");
-    QTest::newRow("German") << 0 << "Bezeichnung: Pressure check"
-                            << "Möchten Sie den Befehlsablauf des Speicherplatzes [F3] wirklich löschen?"
-                            << "Löschen"
-                            << "[Leer]";
-    QTest::newRow("English") << 1 << "Caption: Pressure check"
-                             << "Do you really want to delete quick dial memory [F3] ?"
-                             << "Delete"
-                             << "[Empty]";
+    QCOMPARE(modes(), saveMode ? "S-D" : "--D");
+    QTEST(m_window->focusWidget()->objectName(), "focus");
 }
 
 void tst_frmMainQuickDial::saveGetDelete()
 {
-    QFETCH(int, language);
-    setLanguage(language);
-    auto* repeat3 = find<QCheckBox>("chkCommandRepeat3");
-    repeat3->setChecked(true);
-
-    fillEditor(pressureScript, QStringLiteral("Pressure check"), QStringLiteral("Checks the pressure"));
+    start();
+    QList<ScriptEntry> script; // longer than 254 entries, kept whole
+    for (int i = 1; i <= 300; ++i)
+        script.append({QStringLiteral("SP %1").arg(i), QStringLiteral("step %1").arg(i)});
+    find<QCheckBox>("chkCommandRepeat", 5)->setChecked(true);
+    fillEditor(script, "Pressure check", "Checks the pressure");
     find<QPushButton>("cmdSave")->click();
-    QCOMPARE(modes(), (Modes{true, false, false}));
-    clickMemoryButton(3);
-    QCOMPARE(modes(), (Modes{false, false, false}));
-    QCOMPARE(numberedButton("cmdF", 3)->text(), QStringLiteral("Pressure c..."));
-    QTEST(numberedButton("cmdF", 3)->toolTip(), "toolTip");
-    QCOMPARE(numberedButton("cmdCommand", 3)->text(), QStringLiteral("Pressure check"));
-    QCOMPARE(find<QPlainTextEdit>("txtCommandDescript3")->toPlainText(),
-             QStringLiteral("Checks the pressure"));
-    QCOMPARE(m_window->Memories->entries(3)->entries(), pressureScript);
-    QCOMPARE(find<QTreeView>("lvwCommand3")->model()->rowCount(), 2);
-    QVERIFY(repeat3->isChecked());
-    // The editor keeps its script, and its tab stays on show.
-    QCOMPARE(m_window->EditedScript()->entries(), pressureScript);
+    QCOMPARE(modes(), "S--");
+    clickMemoryButton(5);
+    QCOMPARE(modes(), "---");
+    const QString stored =
+        "Pressure c... ~ Bezeichnung: Pressure check ~ Pressure check ~ Checks the pressure ~ repeat ~ ";
+    QVERIFY(shown(5).startsWith(stored + "SP 1|step 1;SP 2|step 2;"));
+    QCOMPARE(m_window->Memories->entries(5)->entries(), script);
+    // The editor keeps its script and stays on show; the tooltip keeps the language of the save.
+    QCOMPARE(m_window->EditedScript()->entries(), script);
     QCOMPARE(find<QTabWidget>("SSTab1")->currentIndex(), 2);
+    find<QComboBox>("cboLanguage")->setCurrentIndex(1);
+    QVERIFY(shown(5).startsWith(stored));
 
-    // The tooltip stays in the language of the save.
-    setLanguage(1 - language);
-    QTEST(numberedButton("cmdF", 3)->toolTip(), "toolTip");
-
-    fillEditor({}, QString(), QString());
-    m_window->UpdateEditButtons();
-    QVERIFY(!find<QPushButton>("cmdDeleteCommand")->isEnabled());
+    fillEditor({}, "", "");
     find<QPushButton>("cmdGetCommand")->click();
-    QVERIFY(numberedButton("cmdF", 3)->isEnabled());
-    numberedButton("cmdF", 3)->click();
-    QCOMPARE(modes(), (Modes{false, false, false}));
-    QCOMPARE(m_window->EditedScript()->entries(), pressureScript);
-    QCOMPARE(find<QLineEdit>("txtLabel")->text(), QStringLiteral("Pressure check"));
-    QCOMPARE(find<QPlainTextEdit>("txtNote")->toPlainText(), QStringLiteral("Checks the pressure"));
-    QVERIFY(!numberedButton("cmdF", 3)->isEnabled());
+    find<QPushButton>("cmdF", 5)->click();
+    QCOMPARE(modes(), "---");
+    QCOMPARE(m_window->EditedScript()->entries(), script);
+    QCOMPARE(find<QLineEdit>("txtLabel")->text() + find<QPlainTextEdit>("txtNote")->toPlainText(),
+             "Pressure checkChecks the pressure");
+    QVERIFY(!find<QPushButton>("cmdF", 5)->isEnabled());
     // The editor's buttons follow the new script at once.
     QVERIFY(find<QPushButton>("cmdDeleteCommand")->isEnabled());
 
-    setLanguage(language);
     find<QPushButton>("cmdDeleteScript")->click();
-    QString question;
-    QString title;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QMessageBox::StandardButtons buttons;
-    int shownTab = -1;
-    bool controlsDisabled = false;
+    bool othersDisabled = false;
     ModalAnswer<QMessageBox> answer([&](QMessageBox* box) {
-        question = box->text();
-        title = box->windowTitle();
-        icon = box->icon();
-        buttons = box->standardButtons();
-        shownTab = find<QTabWidget>("SSTab1")->currentIndex();
-        controlsDisabled = !find<QTabWidget>("SSTab1")->isTabEnabled(0) &&
-                           !find<QPushButton>("cmdLoadConfig")->isEnabled() &&
-                           !find<QWidget>("cmdF3")->isEnabled();
+        QCOMPARE(box->windowTitle() + ": " + box->text(),
+                 "Delete: Do you really want to delete quick dial memory [F5] ?");
+        QCOMPARE(box->icon(), QMessageBox::Question);
+        QCOMPARE(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+        // The tab on show stays while the memory operation disables the others.
+        othersDisabled = find<QTabWidget>("SSTab1")->currentIndex() == 2 && !controlsEnabled();
         box->button(QMessageBox::Yes)->click();
     });
-    clickMemoryButton(3);
-    QVERIFY(answer.shown && !answer.leftOpen && !answer.unexpected);
-    QTEST(question, "question");
-    QTEST(title, "questionTitle");
-    QCOMPARE(icon, QMessageBox::Question);
-    QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Yes | QMessageBox::No));
-    // The tab on show stays while the memory operation disables the others.
-    QCOMPARE(shownTab, 2);
-    QVERIFY(controlsDisabled);
-    QCOMPARE(modes(), (Modes{false, false, false}));
-    QTEST(numberedButton("cmdF", 3)->text(), "empty");
-    QCOMPARE(numberedButton("cmdF", 3)->toolTip(), QString());
-    QCOMPARE(numberedButton("cmdCommand", 3)->text(), QString());
-    QCOMPARE(find<QPlainTextEdit>("txtCommandDescript3")->toPlainText(), QString());
-    QCOMPARE(m_window->Memories->entries(3)->count(), 0);
-    QVERIFY(repeat3->isChecked());
-    QVERIFY(find<QTabWidget>("SSTab1")->isTabEnabled(0));
-    QVERIFY(find<QPushButton>("cmdLoadConfig")->isEnabled());
-}
-
-void tst_frmMainQuickDial::getShowsRunButtonCaption_data()
-{
-    QTest::addColumn<bool>("deleted");
-    QTest::addColumn<QString>("label");
-    QTest::newRow("loaded as empty") << false << "[Leer]";
-    QTest::newRow("deleted") << true << "";
-}
-
-void tst_frmMainQuickDial::getShowsRunButtonCaption()
-{
-    QFETCH(bool, deleted);
-    if (deleted)
-        m_window->Memories->erase(8);
-    QCOMPARE(m_window->Memories->entries(8)->count(), 0);
-    fillEditor(pressureScript, QStringLiteral("old"), QStringLiteral("old"));
-    find<QPushButton>("cmdGetCommand")->click();
-    numberedButton("cmdF", 8)->click();
-    QTEST(find<QLineEdit>("txtLabel")->text(), "label");
-    QCOMPARE(m_window->EditedScript()->count(), 0);
-    QVERIFY(!find<QPushButton>("cmdCommandTest")->isEnabled());
-}
-
-void tst_frmMainQuickDial::getFromQuickDialTab()
-{
-    m_window->Memories->store(4, QStringLiteral("Four"), QStringLiteral("note 4"), pressureScript);
-    find<QPushButton>("cmdGetCommand")->click();
-    find<QPushButton>("cmdDeleteScript")->click();
-    auto* tabs = find<QTabWidget>("SSTab1");
-    tabs->setCurrentIndex(3);
-    QCOMPARE(modes(), (Modes{false, true, true}));
-    // A run button or key there carries out the mode; the get brings the editor's tab back.
-    m_window->ApplyMemory(4);
-    QCOMPARE(tabs->currentIndex(), 2);
-    QVERIFY(tabs->isTabEnabled(2) && tabs->widget(2)->isEnabled());
-    QCOMPARE(m_window->EditedScript()->entries(), pressureScript);
-    // Leaving the quick-dial tab ended the delete mode too.
-    QCOMPARE(modes(), (Modes{false, false, false}));
-    QCOMPARE(m_window->Memories->entries(4)->entries(), pressureScript);
-}
-
-void tst_frmMainQuickDial::deleteAnsweredNo()
-{
-    m_window->Memories->store(5, QStringLiteral("Five"), QStringLiteral("note 5"), pressureScript);
-    find<QPushButton>("cmdDeleteScript")->click();
-    ModalAnswer<QMessageBox> answer([](QMessageBox* box) { box->button(QMessageBox::No)->click(); });
     clickMemoryButton(5);
-    QVERIFY(answer.shown && !answer.unexpected);
-    QCOMPARE(modes(), (Modes{false, false, false}));
-    QCOMPARE(m_window->Memories->entries(5)->entries(), pressureScript);
-    QCOMPARE(numberedButton("cmdF", 5)->text(), QStringLiteral("Five..."));
-    QCOMPARE(numberedButton("cmdCommand", 5)->text(), QStringLiteral("Five"));
-    QVERIFY(!m_window->scriptBusy);
-    auto* tabs = find<QTabWidget>("SSTab1");
-    for (int page = 0; page <= 2; ++page)
-        QVERIFY(tabs->isTabEnabled(page) && tabs->widget(page)->isEnabled());
-    QVERIFY(find<QPushButton>("cmdLoadConfig")->isEnabled() &&
-            find<QPushButton>("cmdSaveConfig")->isEnabled());
-    for (int n = 1; n <= QuickDialMemories::Count; ++n)
-        QVERIFY(numberedButton("cmdCommand", n)->isEnabled());
+    QVERIFY(answer.shown && !answer.leftOpen && !answer.unexpected && othersDisabled);
+    QCOMPARE(modes(), "---");
+    QCOMPARE(shown(5), "[Empty] ~  ~  ~  ~ repeat ~ ");
+    QVERIFY(controlsEnabled());
 }
 
+// Mode buttons clicked in turn (or a tab shown, or "no" as the answer to the delete question), the
+// modes then, what a click on memory button 6 does, and the modes after it.
 void tst_frmMainQuickDial::modesTogether_data()
 {
-    QTest::addColumn<QStringList>("clicks");
-    QTest::addColumn<Modes>("before");
+    QTest::addColumn<QString>("clicks");
+    QTest::addColumn<QString>("before");
     QTest::addColumn<QString>("done");
-    QTest::addColumn<Modes>("after");
-    QTest::newRow("save, then get") << QStringList{"save", "get"} << Modes{false, true, false} << "get"
-                                    << Modes{false, false, false};
-    QTest::newRow("get, then save") << QStringList{"get", "save"} << Modes{true, false, false} << "save"
-                                    << Modes{false, false, false};
-    QTest::newRow("delete and save: save first")
-        << QStringList{"delete", "save"} << Modes{true, false, true} << "save" << Modes{false, false, true};
-    QTest::newRow("delete and get: get first")
-        << QStringList{"get", "delete"} << Modes{false, true, true} << "get" << Modes{false, false, true};
-    QTest::newRow("save twice") << QStringList{"save", "save"} << Modes{false, false, false} << "nothing"
-                                << Modes{false, false, false};
-    QTest::newRow("delete twice, then delete")
-        << QStringList{"delete", "delete", "delete"} << Modes{false, false, true} << "delete"
-        << Modes{false, false, false};
+    QTest::addColumn<QString>("after");
+    const auto row = [](const char* clicks, const char* before, const char* done, const char* after) {
+        QTest::newRow(clicks) << QString(clicks) << QString(before) << QString(done) << QString(after);
+    };
+    row("save get", "-G-", "get", "---");
+    row("get save", "S--", "save", "---");
+    row("delete save", "S-D", "save", "--D");
+    row("get delete", "-GD", "get", "--D");
+    row("save save", "---", "nothing", "---");
+    row("delete delete delete", "--D", "delete", "---");
+    row("delete no", "--D", "nothing", "---");
+    row("save delete tab0", "---", "nothing", "---");
+    row("get delete tab3", "-GD", "get", "---");
 }
 
 void tst_frmMainQuickDial::modesTogether()
 {
-    QFETCH(QStringList, clicks);
+    QFETCH(QString, clicks);
     QFETCH(QString, done);
+    start();
     const QList<ScriptEntry> stored{{"GM", "stored"}};
-    m_window->Memories->store(6, QStringLiteral("Six"), QStringLiteral("note 6"), stored);
-    fillEditor(pressureScript, QStringLiteral("Edited"), QStringLiteral("edited note"));
-    for (const QString& click : clicks) {
-        const char* button = click == QLatin1String("save")  ? "cmdSave"
-                             : click == QLatin1String("get") ? "cmdGetCommand"
-                                                             : "cmdDeleteScript";
-        find<QPushButton>(button)->click();
+    m_window->Memories->store(6, "Six", "note 6", stored);
+    fillEditor(twoEntries, "Edited", "edited note");
+    for (const QString& click : clicks.split(u' ')) {
+        if (click.startsWith("tab"))
+            find<QTabWidget>("SSTab1")->setCurrentIndex(click.back().digitValue());
+        else if (click != "no")
+            find<QPushButton>(click == "save"  ? "cmdSave"
+                              : click == "get" ? "cmdGetCommand"
+                                               : "cmdDeleteScript")
+                ->click();
     }
-    QTEST(modes(), "before");
+    QFETCH(QString, before);
+    QCOMPARE(modes(), before);
+    // While a mode is on, the memory buttons blink green with the timer and can be used.
+    m_window->timTimer_Timer();
+    const QPushButton* f1 = find<QPushButton>("cmdF", 1);
+    QCOMPARE(f1->isEnabled() && f1->palette().color(QPalette::Button) == QColor(0, 255, 0), before != "---");
 
-    ModalAnswer<QMessageBox> answer([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+    const bool no = clicks.endsWith("no");
+    ModalAnswer<QMessageBox> answer(
+        [no](QMessageBox* box) { box->button(no ? QMessageBox::No : QMessageBox::Yes)->click(); });
     clickMemoryButton(6);
     QTEST(modes(), "after");
-    QCOMPARE(answer.shown, done == QLatin1String("delete"));
-    const QList<ScriptEntry> memory = m_window->Memories->entries(6)->entries();
-    const QList<ScriptEntry> editor = m_window->EditedScript()->entries();
-    if (done == QLatin1String("save"))
-        QVERIFY(memory == pressureScript && editor == pressureScript);
-    else if (done == QLatin1String("get"))
-        QVERIFY(memory == stored && editor == stored);
-    else if (done == QLatin1String("delete"))
-        QVERIFY(memory.isEmpty() && editor == pressureScript);
-    else
-        QVERIFY(memory == stored && editor == pressureScript);
+    QCOMPARE(answer.shown, done == "delete" || no);
+    QVERIFY(controlsEnabled());
+    QCOMPARE(m_window->Memories->entries(6)->entries(), done == "delete" ? QList<ScriptEntry>()
+                                                        : done == "save" ? twoEntries
+                                                                         : stored);
+    QCOMPARE(m_window->EditedScript()->entries(), done == "get" ? stored : twoEntries);
+    // A get brings the editor's tab back.
+    if (done == "get")
+        QCOMPARE(find<QTabWidget>("SSTab1")->currentIndex(), 2);
 }
 
-void tst_frmMainQuickDial::blinking_data()
+// Qt's file dialog in the data folder; saving into an existing file changes only the set's keys,
+// without a question; loading fits the editor's columns again; cancelling does nothing.
+void tst_frmMainQuickDial::fileButtons_data()
 {
-    QTest::addColumn<QString>("mode");
-    QTest::addColumn<QString>("end");
-    QTest::addColumn<bool>("ended");
-    for (const char* mode : {"cmdSave", "cmdGetCommand", "cmdDeleteScript"}) {
-        QTest::addRow("%s, clicked again", mode) << mode << "click" << true;
-        QTest::addRow("%s, general tab", mode) << mode << "tab 0" << true;
+    QTest::addColumn<QByteArray>("button");
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("texts"); // title | filter | proposed name
+    const char* load = "Load command configuration file... | Ccommand configuration file (*.cfg) | ";
+    QTest::newRow("save")
+        << QByteArray("cmdSaveConfig") << 0
+        << "Befehls-Konfigurationsdatei speichern... | Befehls-Konfigurationsdatei (*.cfg) | "
+           "Benutzerdefiniert.cfg";
+    QTest::newRow("load") << QByteArray("cmdLoadConfig") << 1 << load;
+    QTest::newRow("load cancelled") << QByteArray("cancel") << 1 << load;
+}
+
+void tst_frmMainQuickDial::fileButtons()
+{
+    QFETCH(QByteArray, button);
+    QFETCH(int, language);
+    const bool save = button == "cmdSaveConfig";
+    start(language, 3);
+    QTemporaryDir elsewhere;
+    const QString file = elsewhere.filePath("other set.cfg");
+    writeBytes(
+        file,
+        "[Other]\r\nA=1\r\n[SETTINGS]\r\nRepeat2=\r\nCommand2=\r\nRepeat5=1\r\nCommand5=SP 1 3#GM\r\n"
+        "Descript5=Set measurement program (SP)#Get production mode status (GM)\r\nLabel5=Program 3\r\n");
+    const QString wide = "XC 1 a command much wider than its header";
+    m_window->AddScriptEntry(wide, QString());
+    find<QTreeView>("lstCommands")->header()->resizeSection(0, 5);
+    ModalAnswer<QFileDialog> answer([&](QFileDialog* dialog) {
+        QCOMPARE(dialog->acceptMode(), save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        QCOMPARE(dialog->directory().absolutePath() + u'/', modGlobal::DataFolder);
+        const QString proposed = save ? QFileInfo(dialog->selectedFiles().value(0)).fileName() : QString();
+        QTEST(dialog->windowTitle() + " | " + dialog->selectedNameFilter() + " | " + proposed, "texts");
+        if (button == "cancel")
+            return dialog->reject();
+        dialog->selectFile(file);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    find<QPushButton>(save ? "cmdSaveConfig" : "cmdLoadConfig")->click();
+    QVERIFY(answer.shown && !answer.leftOpen && !answer.unexpected);
+    const QByteArray after = fileBytes(file);
+    if (save) {
+        QVERIFY(after.startsWith(
+            "[Other]\r\nA=1\r\n[SETTINGS]\r\nRepeat2=0\r\nCommand2=SM 1#<WAIT_TIME=5>#SM 0\r\n"
+            "Repeat5=\r\nCommand5=\r\nDescript5=\r\nLabel5=\r\n"));
+        QCOMPARE(after.count("\r\n"), 3 + 40);
+    } else if (button == "cancel") {
+        // As the default set left it at start.
+        QCOMPARE(shown(2) + shown(6),
+                 "Start-Stop... ~ Caption: Start-Stop ~ Start-Stop ~ Start, wait 5 s, stop ~ once ~ "
+                 "SM 1|Messbetrieb starten (SM 1);<WAIT_TIME=5>|* Verweilzeit einfügen (kein "
+                 "Gerätebefehl);SM 0|Poll... ~ Caption: Poll ~ Poll ~  ~ repeat ~ GM|");
+    } else {
+        QCOMPARE(shown(2) + shown(5),
+                 "[Empty] ~  ~ [Empty] ~  ~ once ~ Program 3... ~ Caption: Program 3 ~ Program 3 "
+                 "~  ~ repeat ~ SP 1 3|Set measurement program (SP);GM|Get production mode status (GM)");
+        QCOMPARE(rows(find<QTreeView>("lstCommands")), QStringList({"Command|Description", wide + '|'}));
     }
-    QTest::newRow("cmdSave, quick-dial tab") << "cmdSave"
-                                             << "tab 3" << false;
+    QCOMPARE(fileBytes(defaultSet()), storedSet);
 }
 
-void tst_frmMainQuickDial::blinking()
+// Twice in a row a fresh viewer; nothing for memories loaded as empty, loaded as used without
+// entries, or deleted.
+void tst_frmMainQuickDial::viewer()
 {
-    QFETCH(QString, mode);
-    QFETCH(QString, end);
-    QFETCH(bool, ended);
-    fillEditor(pressureScript, QStringLiteral("label"), QStringLiteral("note"));
-    const QColor plain = find<QPushButton>("cmdQuit")->palette().color(QPalette::Active, QPalette::Button);
-    const QColor green = QColor::fromRgb(0x00ff00);
-    // "green", "plain" or "mixed", and whether all eight are enabled ("+"), none ("-") or some.
-    const auto memoryButtons = [&] {
-        QSet<QRgb> colours;
-        QSet<bool> enabled;
-        for (int n = 1; n <= QuickDialMemories::Count; ++n) {
-            colours.insert(
-                numberedButton("cmdF", n)->palette().color(QPalette::Active, QPalette::Button).rgb());
-            enabled.insert(numberedButton("cmdF", n)->isEnabled());
-        }
-        const QString colour = colours.size() != 1               ? "mixed"
-                               : *colours.begin() == green.rgb() ? "green"
-                               : *colours.begin() == plain.rgb() ? "plain"
-                                                                 : "other";
-        return colour + (enabled.size() != 1 ? "?" : *enabled.begin() ? "+" : "-");
-    };
-    QCOMPARE(memoryButtons(), QStringLiteral("plain-"));
-
-    find<QPushButton>(qPrintable(mode))->click();
-    QStringList ticks;
-    for (int tick = 0; tick < 3; ++tick) {
-        m_window->timTimer_Timer();
-        ticks.append(memoryButtons());
+    start(1, 3);
+    const QList<ScriptEntry> three{{"SM 1", "Start production mode (SM 1)"},
+                                   {"<WAIT_TIME=5>", ""},
+                                   {"XC 1 a long device command parameter", "last"}};
+    m_window->Memories->store(7, "Three", "note", three);
+    m_window->Memories->store(5, "Gone", "note", {{"GM", ""}});
+    m_window->Memories->erase(5);
+    for (const int n : {7, 7, 3, 4, 5}) {
+        QStringList seen;
+        ModalAnswer<frmCommandList> answer([&](frmCommandList* viewer) {
+            seen = QStringList{viewer->windowTitle(), control<QPushButton>(viewer, "cmdQuit")->text()} +
+                   rows(control<QTreeView>(viewer, "lstCommands"));
+            control<QPushButton>(viewer, "cmdQuit")->click();
+        });
+        QTest::mouseDClick(find<QPlainTextEdit>("txtCommandDescript", n)->viewport(), Qt::LeftButton);
+        QVERIFY(!answer.leftOpen && !answer.unexpected);
+        QCOMPARE(seen, n != 7 ? QStringList()
+                              : QStringList({"Show command script", "Quit", "Command|Description",
+                                             "SM 1|Start production mode (SM 1)", "<WAIT_TIME=5>|",
+                                             "XC 1 a long device command parameter|last"}));
     }
-    QCOMPARE(ticks, (QStringList{"green+", "plain+", "green+"}));
-
-    if (end == QLatin1String("click"))
-        find<QPushButton>(qPrintable(mode))->click();
-    else
-        find<QTabWidget>("SSTab1")->setCurrentIndex(end.back().digitValue());
-    m_window->timTimer_Timer();
-    QCOMPARE(memoryButtons(), QString(ended ? "plain-" : "plain+"));
-    m_window->timTimer_Timer();
-    QCOMPARE(memoryButtons(), QString(ended ? "plain-" : "green+"));
-    // And the timer itself does the same.
-    QTRY_COMPARE(memoryButtons(), QString(ended ? "plain-" : "green+"));
-}
-
-void tst_frmMainQuickDial::longScriptStoredWhole()
-{
-    QList<ScriptEntry> longScript;
-    for (int i = 1; i <= 300; ++i)
-        longScript.append({QStringLiteral("SP %1").arg(i), QStringLiteral("step %1").arg(i)});
-    fillEditor(longScript, QStringLiteral("Long"), QStringLiteral("three hundred"));
-    find<QPushButton>("cmdSave")->click();
-    clickMemoryButton(7);
-    QCOMPARE(m_window->Memories->entries(7)->entries(), longScript);
-
-    fillEditor({}, QString(), QString());
-    find<QPushButton>("cmdGetCommand")->click();
-    clickMemoryButton(7);
-    QCOMPARE(m_window->EditedScript()->entries(), longScript);
 }
 
 QTEST_MAIN(tst_frmMainQuickDial)
