@@ -1,6 +1,7 @@
 // The units under everything: the text table, fields and numbers, the code page, INI files, the
 // settings in Setup.ini and the provisioning of the data folder.
 #include "Settings.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
 #include "modTools.h"
 
@@ -13,20 +14,6 @@
 
 namespace {
 
-QByteArray bytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void put(const QString& path, const QByteArray& content)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-
 // Makes the files ("name=content;..."; a name ending in "/" is a folder) in folder.
 void create(const QString& folder, const QString& files)
 {
@@ -35,7 +22,7 @@ void create(const QString& folder, const QString& files)
         if (file.endsWith(u'/'))
             QDir().mkpath(folder + file);
         else
-            put(folder + file.section(u'=', 0, 0), file.section(u'=', 1).toLatin1());
+            writeBytes(folder + file.section(u'=', 0, 0), file.section(u'=', 1).toLatin1());
     }
 }
 
@@ -56,7 +43,7 @@ class tst_ModTools : public QObject
     {
         const QString path = m_dir->filePath(QStringLiteral("test.ini"));
         if (content != "<none>")
-            put(path, content);
+            writeBytes(path, content);
         return path;
     }
 
@@ -184,7 +171,7 @@ private slots:
         QFETCH(QString, value);
         const QString path = file(before);
         QVERIFY(modTools::WriteIniString("S", "K", value, path));
-        QTEST(bytes(path), "after");
+        QTEST(fileBytes(path), "after");
     }
 
     void failedWriteKeepsOldFile()
@@ -194,7 +181,7 @@ private slots:
         if (::geteuid() != 0) { // root writes read-only files
             QFile::setPermissions(path, QFileDevice::ReadOwner);
             QVERIFY(!modTools::WriteIniString("S", "K", "new", path));
-            QCOMPARE(bytes(path), old);
+            QCOMPARE(fileBytes(path), old);
         }
         const QString folder = m_dir->filePath(QStringLiteral("folder.cfg"));
         QVERIFY(QDir().mkdir(folder));
@@ -241,7 +228,7 @@ private slots:
     {
         const QString path = file("; mine\r\n[SETTINGS]\r\nCommand=4\r\nForeign=kept\r\nPort=1\r\n");
         QVERIFY(Settings::Write({"2000", "pc", 3, 1, 0, 1, 2}, path));
-        QCOMPARE(bytes(path),
+        QCOMPARE(fileBytes(path),
                  QByteArray("; mine\r\n[SETTINGS]\r\nCommand=4\r\nForeign=kept\r\nPort=2000\r\nName=pc\r\n"
                             "Device=3\r\nConnect=0\r\nLanguage=1\r\nSelTab=2\r\nAppendCrLf=1\r\n"));
     }
@@ -275,7 +262,7 @@ private slots:
         if (QFileInfo::exists(dataFolder)) {
             found.clear();
             for (const QString& name : QDir(dataFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
-                found << name + u'=' + QString::fromLatin1(bytes(dataFolder + name));
+                found << name + u'=' + QString::fromLatin1(fileBytes(dataFolder + name));
         }
         found.sort();
         QTEST(found.join(u';'), "after");
