@@ -198,15 +198,12 @@ private slots:
         row("cancel by close box", 1, 1, step3 + "closebox;Command", cancelled);
         // A stored row out of range, negative or not a number selects row 0.
         row("Command 40 of 21", 1, 1, "Command=40;script|row;Command", "0|=|Command=0");
-        row("Command last", 1, 1, "Command=20;script|row", "20|=");
-        row("Command rounded", 1, 1, "Command=2.5;script|row", "2|=");
-        row("Command negative", 1, 1, "Command=-1;script|row", "0|=");
-        row("Command no number", 1, 1, "Command=abc;script|row", "0|=");
+        row("Command last, rounded, negative, no number", 1, 1,
+            "Command=20;script|row;Command=2.5;script|row;Command=-1;script|row;Command=abc;script|row",
+            "20|=|2|=|0|=|0|=");
         // "%r" takes only letters, digits, blank, "-" and "_"; pasted text is filtered as a whole.
         const QString sp1 = "line|c:Set additional part-No. parameter 1 (SP1)|enter|n:2|type:ab";
-        row("%r umlaut", 1, 1, sp1 + "ä|text|paste:x.y|text|enter", "ab@2|ab@2|=SP1 2 ab");
-        row("%r slash", 1, 1, sp1 + "/|text|enter", "ab@2|=SP1 2 ab");
-        row("%r dot", 1, 1, sp1 + ".|text|enter", "ab@2|=SP1 2 ab");
+        row("%r umlaut, slash, dot", 1, 1, sp1 + "ä/.|text|paste:x.y|text|enter", "ab@2|ab@2|=SP1 2 ab");
         row("%r allowed", 1, 1, sp1 + "A-b_9 x|text|enter", "abA-b_9 x@9|=SP1 2 abA-b_9 x");
         // "%s" and "%u" take any character up to their maximum length.
         row("XC up to 20000", 0, 1,
