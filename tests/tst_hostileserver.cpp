@@ -93,140 +93,124 @@ class tst_HostileServer : public QObject
     Q_OBJECT
 private slots:
     void initTestCase() { qRegisterMetaType<ConnectionState>(); }
-    void oddBytes_data();
-    void oddBytes();
-    void runCanBeCancelled_data();
-    void runCanBeCancelled();
-    void unusableTargets_data();
-    void unusableTargets();
-};
 
-void tst_HostileServer::oddBytes_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<int>("chunk"); // bytes per write
-    QByteArray all(256, Qt::Uninitialized);
-    for (int b = 0; b < 256; ++b)
-        all[b] = char(b);
-    QTest::newRow("every byte value") << all << 256;
-    QTest::newRow("one byte at a time") << QByteArray("GM:1\r\nSP 17:3\r\n\0\x80\xff", 18) << 1;
-    QByteArray burst(10 * 1024 * 1024, 'x');
-    burst[burst.size() / 2] = ':';
-    QTest::newRow("10 MB in one burst") << burst << int(burst.size());
-}
-
-void tst_HostileServer::oddBytes()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(int, chunk);
-    Connected c;
-    QVERIFY(c.client);
-    for (qsizetype at = 0; at < bytes.size(); at += chunk) {
-        c.client->write(bytes.mid(at, chunk));
-        c.client->flush();
-        QTest::qWait(5);
+    void oddBytes_data()
+    {
+        columns<QByteArray, int>("bytes", "chunk"); // chunk: bytes per write
+        QByteArray all(256, Qt::Uninitialized);
+        for (int b = 0; b < 256; ++b)
+            all[b] = char(b);
+        row("every byte value", all, 256);
+        row("one byte at a time", QByteArray("GM:1\r\nSP 17:3\r\n\0\x80\xff", 18), 1);
+        QByteArray burst(10 * 1024 * 1024, 'x');
+        burst[burst.size() / 2] = ':';
+        row("10 MB in one burst", burst, int(burst.size()));
     }
-    QTRY_COMPARE_WITH_TIMEOUT(c.w.received(), CommandLine::MarkLineBreaks(modTools::FromAnsi(bytes)), 30000);
-    // The window still paints and answers.
-    c.w.window->grab();
-    QTRY_VERIFY(c.w.shows(ConnectionState::Connected));
-    c.w.send(QStringLiteral("GM"));
-    QCOMPARE(LoopbackServer::read(c.client, 2), QByteArray("GM"));
-}
+    void oddBytes()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, chunk);
+        Connected c;
+        QVERIFY(c.client);
+        for (qsizetype at = 0; at < bytes.size(); at += chunk) {
+            c.client->write(bytes.mid(at, chunk));
+            c.client->flush();
+            QTest::qWait(5);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(c.w.received(), CommandLine::MarkLineBreaks(modTools::FromAnsi(bytes)),
+                                  30000);
+        // The window still paints and answers.
+        c.w.window->grab();
+        QTRY_VERIFY(c.w.shows(ConnectionState::Connected));
+        c.w.send(QStringLiteral("GM"));
+        QCOMPARE(LoopbackServer::read(c.client, 2), QByteArray("GM"));
+    }
 
-void tst_HostileServer::runCanBeCancelled_data()
-{
-    QTest::addColumn<QByteArray>("reply"); // to the run's first command
-    QTest::addColumn<int>("then");         // 0 nothing, 1 the server closes, 2 it resets
-    QTest::newRow("never answers") << QByteArray() << 0;
-    QTest::newRow("no colon") << QByteArray("OK\r\n") << 0;
-    QTest::newRow("closes in the middle of a reply") << QByteArray("GM") << 1;
-    QTest::newRow("resets") << QByteArray() << 2;
-}
+    void runCanBeCancelled_data()
+    {
+        // reply: to the run's first command; then: 0 nothing, 1 the server closes, 2 it resets
+        columns<QByteArray, int>("reply", "then");
+        row("never answers", QByteArray(), 0);
+        row("no colon", QByteArray("OK\r\n"), 0);
+        row("closes in the middle of a reply", QByteArray("GM"), 1);
+        row("resets", QByteArray(), 2);
+    }
+    void runCanBeCancelled()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(int, then);
+        Connected c;
+        QVERIFY(c.client);
+        QTRY_VERIFY(c.w.shows(ConnectionState::Connected));
+        c.w.window->Memories->store(1, QStringLiteral("Run"), QString(), {{"GM", ""}, {"SP 1 2", ""}});
 
-void tst_HostileServer::runCanBeCancelled()
-{
-    QFETCH(QByteArray, reply);
-    QFETCH(int, then);
-    Connected c;
-    QVERIFY(c.client);
-    QTRY_VERIFY(c.w.shows(ConnectionState::Connected));
-    c.w.window->Memories->store(1, QStringLiteral("Run"), QString(), {{"GM", ""}, {"SP 1 2", ""}});
-
-    // The click returns only when the run has ended, so the server's part runs from the client's
-    // signal and the cancel from a timer, once the run has had time to go on wrongly and the window to
-    // connect again; should the cancel not end the run, closing the window does.
-    QByteArray got;
-    bool stuck = false;
-    QObject row; // ends the timers with the row
-    connect(c.client, &QTcpSocket::readyRead, &row, [&] {
-        if ((got += c.client->readAll()) != "GM")
-            return;
-        c.client->write(reply);
-        c.client->flush();
-        const linger reset{1, 0}; // a linger time of zero makes the close a reset
-        if (then == 2 &&
-            ::setsockopt(int(c.client->socketDescriptor()), SOL_SOCKET, SO_LINGER, &reset, sizeof reset) == 0)
-            c.client->abort();
-        else if (then == 1)
-            c.client->disconnectFromHost();
-        QTimer::singleShot(1500, &row, [&] { c.w.find<QPushButton>("cmdCancelCommandScript")->click(); });
-        QTimer::singleShot(12000, &row, [&] {
-            stuck = c.w.window->scriptBusy;
-            c.w.window->close();
+        // The click returns only when the run has ended, so the server's part runs from the client's
+        // signal and the cancel from a timer, once the run has had time to go on wrongly and the window
+        // to connect again; should the cancel not end the run, closing the window does.
+        QByteArray got;
+        bool stuck = false;
+        QObject row; // ends the timers with the row
+        connect(c.client, &QTcpSocket::readyRead, &row, [&] {
+            if ((got += c.client->readAll()) != "GM")
+                return;
+            c.client->write(reply);
+            c.client->flush();
+            const linger reset{1, 0}; // a linger time of zero makes the close a reset
+            if (then == 2 && ::setsockopt(int(c.client->socketDescriptor()), SOL_SOCKET, SO_LINGER, &reset,
+                                          sizeof reset) == 0)
+                c.client->abort();
+            else if (then == 1)
+                c.client->disconnectFromHost();
+            QTimer::singleShot(1500, &row, [&] { c.w.find<QPushButton>("cmdCancelCommandScript")->click(); });
+            QTimer::singleShot(12000, &row, [&] {
+                stuck = c.w.window->scriptBusy;
+                c.w.window->close();
+            });
         });
-    });
-    QTimer::singleShot(0, c.w.find<QPushButton>("cmdCommand1"), &QPushButton::click);
-    QTRY_VERIFY_WITH_TIMEOUT(got.startsWith("GM") && !c.w.window->scriptBusy, 20000);
-    QVERIFY(!stuck);
-    QVERIFY(c.w.find<QProgressBar>("prgProgress")->isHidden());
-    QCOMPARE(got, QByteArray("GM"));
-    QCOMPARE(c.w.received(), CommandLine::MarkLineBreaks(QString::fromLatin1(reply)));
-    QVERIFY(c.w.window->awaitingReply);
-    QVERIFY(then == 0 || c.server.nextClient());
-    QTRY_VERIFY(c.w.shows(ConnectionState::Connected));
-    QVERIFY(then != 1 || c.w.seen(ConnectionState::Closing) > 0);
-}
+        QTimer::singleShot(0, c.w.find<QPushButton>("cmdCommand1"), &QPushButton::click);
+        QTRY_VERIFY_WITH_TIMEOUT(got.startsWith("GM") && !c.w.window->scriptBusy, 20000);
+        QVERIFY(!stuck);
+        QVERIFY(c.w.find<QProgressBar>("prgProgress")->isHidden());
+        QCOMPARE(got, QByteArray("GM"));
+        QCOMPARE(c.w.received(), CommandLine::MarkLineBreaks(QString::fromLatin1(reply)));
+        QVERIFY(c.w.window->awaitingReply);
+        QVERIFY(then == 0 || c.server.nextClient());
+        QTRY_VERIFY(c.w.shows(ConnectionState::Connected));
+        QVERIFY(then != 1 || c.w.seen(ConnectionState::Closing) > 0);
+    }
 
-void tst_HostileServer::unusableTargets_data()
-{
-    QTest::addColumn<QString>("host");
-    QTest::addColumn<QString>("port");
-    QTest::addColumn<int>("state");
     // A port text the socket cannot take keeps it closed; a host that cannot be looked up fails.
-    QTest::newRow("port abc") << "127.0.0.1"
-                              << "abc" << int(ConnectionState::Closed);
-    QTest::newRow("port 70000") << "127.0.0.1"
-                                << "70000" << int(ConnectionState::Closed);
-    QTest::newRow("port 0") << "127.0.0.1"
-                            << "0" << int(ConnectionState::Closed);
-    QTest::newRow("port -1") << "127.0.0.1"
-                             << "-1" << int(ConnectionState::Closed);
-    QTest::newRow("empty port") << "127.0.0.1"
-                                << "" << int(ConnectionState::Closed);
-    QTest::newRow("empty host") << ""
-                                << "5025" << int(ConnectionState::Closed);
-    QTest::newRow("300 character host") << QString(300, u'a') << "5025" << int(ConnectionState::Error);
-    QTest::newRow("host with blanks") << "no such host"
-                                      << "5025" << int(ConnectionState::Error);
-    QTest::newRow("refused") << "127.0.0.1" << closedPort() << int(ConnectionState::Error);
-}
-
-void tst_HostileServer::unusableTargets()
-{
-    QFETCH(QString, host);
-    QFETCH(QString, port);
-    QFETCH(int, state);
-    Window w(host, port);
-    // Tried again at every tick: a second failure follows the first.
-    if (state == int(ConnectionState::Error))
-        QTRY_VERIFY_WITH_TIMEOUT(w.seen(ConnectionState::Error) >= 2, connectTimeout);
-    else
-        QTest::qWait(2500);
-    QTRY_VERIFY(w.shows(ConnectionState(state)));
-    w.send(QStringLiteral("GM"));
-    QVERIFY(!w.window->awaitingReply);
-}
+    void unusableTargets_data()
+    {
+        columns<QString, QString, int>("host", "port", "state");
+        const int closed = int(ConnectionState::Closed);
+        const int error = int(ConnectionState::Error);
+        row("port abc", "127.0.0.1", "abc", closed);
+        row("port 70000", "127.0.0.1", "70000", closed);
+        row("port 0", "127.0.0.1", "0", closed);
+        row("port -1", "127.0.0.1", "-1", closed);
+        row("empty port", "127.0.0.1", "", closed);
+        row("empty host", "", "5025", closed);
+        row("300 character host", QString(300, u'a'), "5025", error);
+        row("host with blanks", "no such host", "5025", error);
+        row("refused", "127.0.0.1", closedPort(), error);
+    }
+    void unusableTargets()
+    {
+        QFETCH(QString, host);
+        QFETCH(QString, port);
+        QFETCH(int, state);
+        Window w(host, port);
+        // Tried again at every tick: a second failure follows the first.
+        if (state == int(ConnectionState::Error))
+            QTRY_VERIFY_WITH_TIMEOUT(w.seen(ConnectionState::Error) >= 2, connectTimeout);
+        else
+            QTest::qWait(2500);
+        QTRY_VERIFY(w.shows(ConnectionState(state)));
+        w.send(QStringLiteral("GM"));
+        QVERIFY(!w.window->awaitingReply);
+    }
+};
 
 QTEST_MAIN(tst_HostileServer)
 #include "tst_hostileserver.moc"
