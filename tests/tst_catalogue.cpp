@@ -105,7 +105,6 @@ private slots:
             "'Manuelle Bezeichnung' möglich! Es sind nur folgende Zeichen gültig: a-z A-Z  0-9 '-' '_' ' '!,"
             "2,CA,Geräteadresse,%d,0#99,Chargenbezeichnung,%r,63");
         row("2213", 2213, "Gerätegruppe: Bemerkung abfragen (GRA),,0,GRA");
-        row("12213", 12213, "Device group: Get remark (GRA),,0,GRA");
         row("6014", 6014,
             "SetNumberSerial - Setzt neuen Zählerstand für aktuelle Seriennummer (SN),,2,SN,RemoteId,%d,0#98,"
             "Wert Zählerstand ,%d,0#4294967295");

@@ -187,7 +187,6 @@ private slots:
             "line|c:AbortGroupB - Stop the current group B sequence followed by a further sequence "
             "(AGBA)|enter",
             "=AGB");
-        row("4294967295", 2, 1, sn + "n:4294967295", "=SN 5 4294967295");
         row("-1", 1, 1, sna + "n:-1", "=SNA -1");
         row("text with blanks", 0, 1, "line|c:Set temporary user name (UN)|enter|t: a b ", "=UN  a b ");
         // Cancelled at step 3 in any way: nothing is handed back, the chosen row is remembered.
