@@ -195,10 +195,9 @@ private slots:
 
     void settings_data()
     {
-        // keys: lines of [SETTINGS] separated by ";", "<none>": no file
+        // keys: lines of [SETTINGS] separated by ";" (no file at all: the main window's first start)
         // expected: Port|Name|Device|AppendCrLf|Connect|Language|SelTab
         columns<QString, QString>("keys", "expected");
-        row("no file", "<none>", "5025|<host>|0|0|1|0|0");
         row("all set", "Port=2000;Name=pc1;Device=2;AppendCrLf=1;Connect=0;Language=1;SelTab=3",
             "2000|pc1|2|1|0|1|3");
         row("seven digit port", "Port=1234567", "123456|<host>|0|0|1|0|0");
@@ -215,8 +214,7 @@ private slots:
     {
         QFETCH(QString, keys);
         QFETCH(QString, expected);
-        const QByteArray content =
-            keys == "<none>" ? keys.toLatin1() : "[SETTINGS]\r\n" + keys.toLatin1().replace(';', "\r\n");
+        const QByteArray content = "[SETTINGS]\r\n" + keys.toLatin1().replace(';', "\r\n");
         const Settings::Values v = Settings::Read(file(content));
         QStringList read{v.port, v.name};
         for (int n : {v.device, v.appendCrLf, v.connect, v.language, v.selTab})
