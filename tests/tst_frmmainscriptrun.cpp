@@ -210,7 +210,6 @@ void tst_frmMainScriptRun::run_data()
         many << QStringLiteral("SP %1").arg(i);
     const QString three = "SP 1;SP 2;SP 3";
 
-    row("memory run", "memory", three, ":", 0, "", three, true);
     row("test run", "test", three, ":", 0, "", three, true);
     // More than an 8-bit counter can hold: every command goes out, none is cut.
     row("memory run of 300", "memory", many.join(u';'), ":", 0, "", many.join(u';'), true);
