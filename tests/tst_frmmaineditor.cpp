@@ -200,16 +200,15 @@ void tst_FrmMainEditor::scenario_data()
     row("into an empty list, Enter as OK", "add GM|Gerätemodus|enter", "TED--,[GM|Gerätemodus]");
     row("empty description, Enter in a description", "add SM 0|;add GM|one\ntwo",
         "TEDu-,SM 0|,[GM|one\ntwo]");
-    row("64 characters, the 65th refused", "add " + x64 + "x|", "TED--,[" + x64 + "|]");
-    row("128 characters, the 129th refused", "add C|" + QString(129, u'd'),
-        "TED--,[C|" + QString(128, u'd') + ']');
+    row("64 and 128 characters, the next refused", "add " + x64 + "x|" + QString(129, u'd'),
+        "TED--,[" + x64 + '|' + QString(128, u'd') + ']');
     row("cancel, Esc and close box change nothing", "add A|a;add X|x|cancel;edit +1|+2|esc;edit +1|+2|close",
         "TED--,[A|a]");
     row("longer placed texts come back whole", "put " + long80 + ";edit +X|+y", "TED--,[" + long80 + ']');
-    row("insert above the first", "add A|a;above;add B|b", "TED-d,[B|b],A|a");
-    row("insert above the last", "fill 2;above;add N|n", "TEDud,C1|D1,[N|n],C2|D2");
-    row("one-character assistant result", "fill 2;click 1;assistant G", "TED-d,[C1|D1],C2|D2");
-    row("assistant result above the second", "fill 3;click 2;above;assistant <WAIT_TIME=5>",
+    row("insert above the last, then the first", "fill 2;above;add N|n;click 1;add M|m",
+        "TED-d,[M|m],C1|D1,N|n,C2|D2");
+    // A one-character result is not added.
+    row("assistant result above the second", "fill 3;click 2;above;assistant G;assistant <WAIT_TIME=5>",
         "TEDud,C1|D1,[<WAIT_TIME=5>|caption],C2|D2,C3|D3");
     row("assistant refits without adding", "add A|a;shrink;assistant cancel;fits", "TED--,[A|a]");
     row("a wide command widens its column", "add A|a;add SP 3 5 <WAIT_TIME=2000000> and more|;fits",
