@@ -194,46 +194,35 @@ void tst_FrmMainEditor::runStep(Editor& e, const QString& step)
 
 void tst_FrmMainEditor::scenario_data()
 {
-    QTest::addColumn<QString>("steps");
-    QTest::addColumn<QString>("expected");
+    columns<QString, QString>("steps", "expected");
     const QString x64 = QString(64, u'x');
     const QString long80 = QString(80, u'L') + u'|' + QString(200, u'p');
-
-    const auto row = [](const char* name, const QString& steps, const QString& expected) {
-        QTest::newRow(name) << steps << expected;
-    };
     row("into an empty list, Enter as OK", "add GM|Gerätemodus|enter", "TED--,[GM|Gerätemodus]");
-    row("empty description", "add SM 0|", "TED--,[SM 0|]");
-    row("Enter in the description", "add GM|one\ntwo", "TED--,[GM|one\ntwo]");
-    row("64 characters, the 65th refused", "add " + x64 + "x|", "TED--,[" + x64 + "|]");
-    row("128 characters, the 129th refused", "add C|" + QString(129, u'd'),
-        "TED--,[C|" + QString(128, u'd') + ']');
-    row("cancelled add", "add A|a;add X|x|cancel", "TED--,[A|a]");
-    row("Esc on edit", "add A|a;edit +1|+2|esc", "TED--,[A|a]");
-    row("close box on edit", "add A|a;edit +1|+2|close", "TED--,[A|a]");
+    row("empty description, Enter in a description", "add SM 0|;add GM|one\ntwo",
+        "TEDu-,SM 0|,[GM|one\ntwo]");
+    row("64 and 128 characters, the next refused", "add " + x64 + "x|" + QString(129, u'd'),
+        "TED--,[" + x64 + '|' + QString(128, u'd') + ']');
+    row("cancel, Esc and close box change nothing", "add A|a;add X|x|cancel;edit +1|+2|esc;edit +1|+2|close",
+        "TED--,[A|a]");
     row("longer placed texts come back whole", "put " + long80 + ";edit +X|+y", "TED--,[" + long80 + ']');
-    row("insert above the first", "add A|a;above;add B|b", "TED-d,[B|b],A|a");
-    row("insert below a middle entry", "fill 3;click 2;add N|n", "TEDud,C1|D1,C2|D2,[N|n],C3|D3");
-    row("append after the last", "fill 2;add N|", "TEDu-,C1|D1,C2|D2,[N|]");
-    row("insert above the last", "fill 2;above;add N|n", "TEDud,C1|D1,[N|n],C2|D2");
-    row("assistant cancelled", "assistant cancel", "-----");
-    row("one-character assistant result", "fill 2;click 1;assistant G", "TED-d,[C1|D1],C2|D2");
-    row("assistant result above the second", "fill 3;click 2;above;assistant <WAIT_TIME=5>",
+    row("insert above the last, then the first", "fill 2;above;add N|n;click 1;add M|m",
+        "TED-d,[M|m],C1|D1,N|n,C2|D2");
+    // A one-character result is not added.
+    row("assistant result above the second", "fill 3;click 2;above;assistant G;assistant <WAIT_TIME=5>",
         "TEDud,C1|D1,[<WAIT_TIME=5>|caption],C2|D2,C3|D3");
     row("assistant refits without adding", "add A|a;shrink;assistant cancel;fits", "TED--,[A|a]");
     row("a wide command widens its column", "add A|a;add SP 3 5 <WAIT_TIME=2000000> and more|;fits",
         "TEDu-,A|a,[SP 3 5 <WAIT_TIME=2000000> and more|]");
-    row("delete the last of four", "fill 4;delete", "TEDu-,C1|D1,C2|D2,[C3|D3]");
-    row("delete a middle one", "fill 4;click 2;delete", "TEDud,C1|D1,[C3|D3],C4|D4");
+    // The last deleted: the one before is current; a middle one: the one after.
+    row("delete the last, then a middle one", "fill 4;delete;click 2;delete", "TEDu-,C1|D1,[C3|D3]");
     row("delete the only entry", "fill 1;delete", "-----");
-    row("up at the top stays", "fill 3;click 1;up", "TED-d,[C1|D1],C2|D2,C3|D3");
-    row("second moves up", "fill 3;click 2;up", "TED-d,[C2|D2],C1|D1,C3|D3");
-    row("down at the bottom stays", "fill 3;down", "TEDu-,C1|D1,C2|D2,[C3|D3]");
-    row("first moves down", "fill 3;click 1;down", "TEDud,C2|D2,[C1|D1],C3|D3");
+    row("up to the top, where it stays", "fill 3;up;up;up", "TED-d,[C3|D3],C1|D1,C2|D2");
+    row("down to the bottom, where it stays", "fill 3;click 1;down;down;down", "TEDu-,C2|D2,C3|D3,[C1|D1]");
     row("click into empty space, disabled buttons do nothing",
         "fill 3;click 2;clickEmpty;delete;up;down;editDisabled", "T----,C1|D1,(C2|D2),C3|D3");
-    row("add after the highlight was removed", "fill 3;click 2;clickEmpty;add N|n",
-        "TEDud,C1|D1,C2|D2,[N|n],C3|D3");
+    // Below the current entry, highlighted or not.
+    row("insert below a middle entry", "fill 3;click 2;add N|n;click 2;clickEmpty;add M|m",
+        "TEDud,C1|D1,C2|D2,[M|m],N|n,C3|D3");
     row("edit with an empty command", "fill 2;edit |changed", "TEDu-,C1|D1,[C2|D2]");
     row("edit the description", "fill 2;click 1;edit +|changed", "TED-d,[C1|changed],C2|D2");
     row("edit by double-click", "fill 3;dblclick 2 X|x", "TEDud,C1|D1,[X|x],C3|D3");

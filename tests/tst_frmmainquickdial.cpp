@@ -136,17 +136,8 @@ private:
 
 void tst_frmMainQuickDial::saveChecks_data()
 {
-    QTest::addColumn<int>("entries");
-    QTest::addColumn<QString>("note");
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<bool>("saveMode");
-    QTest::addColumn<QString>("message"); // title: text
-    QTest::addColumn<QString>("focus");
-    const auto row = [](const char* name, int entries, const char* note, const char* label, bool saveMode,
-                        const char* message, const char* focus) {
-        QTest::newRow(name) << entries << QString(note) << QString(label) << saveMode << QString(message)
-                            << QString(focus);
-    };
+    columns<int, QString, QString, bool, QString, QString>("entries", "note", "label", "saveMode", "message",
+                                                           "focus");
     const char* noCommand =
         "Kein Befehl vorhanden: Sie müssen mindestens einen Befehl in die Liste hinzufügen!";
     row("no command", 0, "n", "l", false, noCommand, "lstCommands");
@@ -231,17 +222,11 @@ void tst_frmMainQuickDial::saveGetDelete()
     QVERIFY(controlsEnabled());
 }
 
-// Mode buttons clicked in turn (or a tab shown, or "no" as the answer to the delete question), the
-// modes then, what a click on memory button 6 does, and the modes after it.
+// Mode buttons clicked in turn as the row's name says (or a tab shown, or "no" as the answer to the
+// delete question), the modes then, what a click on memory button 6 does, and the modes after it.
 void tst_frmMainQuickDial::modesTogether_data()
 {
-    QTest::addColumn<QString>("clicks");
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<QString>("done");
-    QTest::addColumn<QString>("after");
-    const auto row = [](const char* clicks, const char* before, const char* done, const char* after) {
-        QTest::newRow(clicks) << QString(clicks) << QString(before) << QString(done) << QString(after);
-    };
+    columns<QString, QString, QString>("before", "done", "after");
     row("save get", "-G-", "get", "---");
     row("get save", "S--", "save", "---");
     row("delete save", "S-D", "save", "--D");
@@ -255,7 +240,7 @@ void tst_frmMainQuickDial::modesTogether_data()
 
 void tst_frmMainQuickDial::modesTogether()
 {
-    QFETCH(QString, clicks);
+    const QString clicks = QTest::currentDataTag();
     QFETCH(QString, done);
     start();
     const QList<ScriptEntry> stored{{"GM", "stored"}};
@@ -297,16 +282,13 @@ void tst_frmMainQuickDial::modesTogether()
 // without a question; loading fits the editor's columns again; cancelling does nothing.
 void tst_frmMainQuickDial::fileButtons_data()
 {
-    QTest::addColumn<QByteArray>("button");
-    QTest::addColumn<int>("language");
-    QTest::addColumn<QString>("texts"); // title | filter | proposed name
+    columns<QByteArray, int, QString>("button", "language", "texts"); // texts: title | filter | proposed name
     const char* load = "Load command configuration file... | Ccommand configuration file (*.cfg) | ";
-    QTest::newRow("save")
-        << QByteArray("cmdSaveConfig") << 0
-        << "Befehls-Konfigurationsdatei speichern... | Befehls-Konfigurationsdatei (*.cfg) | "
-           "Benutzerdefiniert.cfg";
-    QTest::newRow("load") << QByteArray("cmdLoadConfig") << 1 << load;
-    QTest::newRow("load cancelled") << QByteArray("cancel") << 1 << load;
+    row("save", QByteArray("cmdSaveConfig"), 0,
+        "Befehls-Konfigurationsdatei speichern... | Befehls-Konfigurationsdatei (*.cfg) | "
+        "Benutzerdefiniert.cfg");
+    row("load", QByteArray("cmdLoadConfig"), 1, load);
+    row("load cancelled", QByteArray("cancel"), 1, load);
 }
 
 void tst_frmMainQuickDial::fileButtons()

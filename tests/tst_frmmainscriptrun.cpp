@@ -203,24 +203,13 @@ void tst_frmMainScriptRun::typedWaitAfterCancelledRun()
 
 void tst_frmMainScriptRun::run_data()
 {
-    QTest::addColumn<QString>("start");
-    QTest::addColumn<QString>("commands");
-    QTest::addColumn<QString>("answer");
-    QTest::addColumn<int>("trigger");
-    QTest::addColumn<QString>("act");
-    QTest::addColumn<QString>("sent");
-    QTest::addColumn<bool>("completed");
-    const auto row = [](const QString& name, const char* start, const QString& commands, const char* answer,
-                        int trigger, const QString& act, const QString& sent, bool completed) {
-        QTest::newRow(qPrintable(name))
-            << QString(start) << commands << QString(answer) << trigger << act << sent << completed;
-    };
+    columns<QString, QString, QString, int, QString, QString, bool>("start", "commands", "answer", "trigger",
+                                                                    "act", "sent", "completed");
     QStringList many;
     for (int i = 1; i <= 300; ++i)
         many << QStringLiteral("SP %1").arg(i);
     const QString three = "SP 1;SP 2;SP 3";
 
-    row("memory run", "memory", three, ":", 0, "", three, true);
     row("test run", "test", three, ":", 0, "", three, true);
     // More than an 8-bit counter can hold: every command goes out, none is cut.
     row("memory run of 300", "memory", many.join(u';'), ":", 0, "", many.join(u';'), true);
@@ -240,7 +229,7 @@ void tst_frmMainScriptRun::run_data()
     // Held by the reply to SP 1, which never comes, until the cancel.
     for (const char* first : {"memory", "test"}) {
         for (const char* second : {"memory", "F2", "test"})
-            row(QStringLiteral("%1 run, then %2").arg(first, second), first, "SP 1;SP 9", "", 1,
+            row(qPrintable(QStringLiteral("%1 run, then %2").arg(first, second)), first, "SP 1;SP 9", "", 1,
                 QStringLiteral("100 %1;300 cancel").arg(second), "SP 1", false);
     }
     // A reply outstanding from the command line holds a test run; a memory run starts at once.
