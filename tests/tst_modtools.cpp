@@ -117,6 +117,7 @@ private slots:
         row("present but empty", w, "SETTINGS", "Empty", 512, "");
         row("blanks around trimmed", w, "SETTINGS", "Spaced", 512, "value with  blanks");
         row("outer quotes dropped", w, "SETTINGS", "Quoted", 512, "in quotes");
+        row("lone quote kept", w, "SETTINGS", "Lone", 512, "\"");
         row("hash is ordinary", w, "SETTINGS", "Hash", 512, "a#b#c");
         row("line without equals", w, "SETTINGS", "NoEquals", 512, "<default>");
         row("commented key", w, "Other", "Port", 512, "<default>");
