@@ -46,5 +46,6 @@ void TerminationSignals::readSignal()
     char buffer[16];
     while (::read(signalPipe[1], buffer, sizeof buffer) > 0) {
     }
+    m_received = true;
     emit terminationRequested();
 }

@@ -13,6 +13,9 @@ public:
     explicit TerminationSignals(QObject* parent = nullptr);
     ~TerminationSignals() override;
 
+    // Whether a signal has come since construction, also one that came before anyone listened.
+    bool Received() const { return m_received; }
+
 signals:
     void terminationRequested();
 
@@ -20,4 +23,5 @@ private:
     void readSignal();
 
     QSocketNotifier* m_notifier = nullptr;
+    bool m_received = false;
 };

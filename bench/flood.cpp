@@ -1,13 +1,11 @@
 // Responsiveness under a flood: a server on 127.0.0.1 sends replies as fast as loopback carries
-// them while the real main window (offscreen) logs every chunk. A 10 ms timer in the window's event
-// loop records the longest gap between two of its ticks; the traffic log's memory per row is
-// measured beside it. Targets: longest gap under 100 ms; at most 200 bytes per row beyond the
-// row's own text.
+// them while the session logs every chunk, without a window. A 10 ms timer in the event loop records the
+// longest gap between two of its ticks; the traffic log's memory per row is measured beside it. Targets:
+// longest gap under 100 ms; at most 200 bytes per row beyond the row's own text.
+#include "CommandSession.h"
 #include "TrafficLog.h"
-#include "frmMain.h"
-#include "modTools.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -114,22 +112,13 @@ void runFor(int ms)
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QTemporaryDir data;
-    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
-
+    QCoreApplication app(argc, argv);
     FloodServer server;
-    const QString setup = data.path() + QLatin1String("/Vordane/Relaytab/Setup.ini");
-    modTools::MakePath(data.path() + QLatin1String("/Vordane/Relaytab/"));
-    for (const auto& [key, value] :
-         {std::pair{"Connect", QStringLiteral("1")}, std::pair{"Name", QStringLiteral("127.0.0.1")},
-          std::pair{"Port", QString::number(server.port())}, std::pair{"SelTab", QStringLiteral("1")}})
-        modTools::WriteIniString(QStringLiteral("SETTINGS"), QLatin1String(key), value, setup);
-
-    frmMain window;
-    window.show();
-    // The first tick of the connection timer connects.
-    runFor(2500);
+    CommandSession session;
+    session.SetTarget(QStringLiteral("127.0.0.1"), QString::number(server.port()));
+    session.SetConnectWanted(true);
+    session.ConnectIfWanted();
+    runFor(500);
 
     qint64 longestGapMs = 0;
     QElapsedTimer sinceTick;
@@ -138,11 +127,11 @@ int main(int argc, char* argv[])
     QObject::connect(&ticks, &QTimer::timeout,
                      [&] { longestGapMs = std::max(longestGapMs, sinceTick.restart()); });
 
-    const TrafficLog* log = window.trafficLog();
+    const TrafficLog* log = session.Log();
     const auto textBytes = [log](int fromRow) {
         qint64 bytes = 0;
         for (int row = fromRow; row < log->rowCount(); ++row)
-            bytes += log->RowParameter(row).toUtf8().size();
+            bytes += log->RowText(row).toUtf8().size();
         return bytes;
     };
 

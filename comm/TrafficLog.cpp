@@ -7,9 +7,9 @@
 
 namespace {
 
-std::function<QTime()>& clockOverride()
+std::function<QDateTime()>& clockOverride()
 {
-    static std::function<QTime()> clock;
+    static std::function<QDateTime()> clock;
     return clock;
 }
 
@@ -18,31 +18,16 @@ std::function<QTime()>& clockOverride()
 // block that no text has reached yet cost no memory.
 constexpr qsizetype blockSize = 4 * 1024 * 1024;
 
-const char* modeWord(TrafficLog::Mode mode)
-{
-    switch (mode) {
-    case TrafficLog::Mode::Set:
-        return "Set";
-    case TrafficLog::Mode::Get:
-        return "Get";
-    case TrafficLog::Mode::Wait:
-        return "Wait";
-    case TrafficLog::Mode::None:
-        break;
-    }
-    return "";
-}
-
 } // namespace
 
-QTime CurrentUtcTime()
+QDateTime CurrentUtcDateTime()
 {
     if (const auto& clock = clockOverride())
         return clock();
-    return QDateTime::currentDateTimeUtc().time();
+    return QDateTime::currentDateTimeUtc();
 }
 
-void SetUtcClock(std::function<QTime()> clock)
+void SetUtcClock(std::function<QDateTime()> clock)
 {
     clockOverride() = std::move(clock);
 }
@@ -56,42 +41,31 @@ TrafficLog::TrafficLog(QObject* parent) : QAbstractTableModel(parent) {}
 
 TrafficLog::~TrafficLog() = default;
 
-int TrafficLog::AppendRow(QTime time)
+int TrafficLog::Append(const LogRow& row)
 {
-    const int row = int(m_rows.size());
-    beginInsertRows({}, row, row);
-    Row& added = m_rows.emplace_back();
-    added.msecs = quint32(time.isValid() ? time.msecsSinceStartOfDay() : 0);
+    const int number = int(m_rows.size());
+    const QDateTime utc = row.time.toUTC();
+    const qint64 day = utc.isValid() ? utc.date().toJulianDay() : 0;
+    if (m_days.empty() || m_days.back().julianDay != day)
+        m_days.push_back({number, day});
+    const QByteArray utf8 = row.text.toUtf8();
+
+    beginInsertRows({}, number, number);
+    Record& added = m_rows.emplace_back();
+    added.text = storeText(utf8);
+    added.length = quint32(utf8.size());
+    added.msecs = quint32(utc.isValid() ? utc.time().msecsSinceStartOfDay() : 0);
+    added.mode = quint32(row.mode);
+    added.notTransmitted = row.transmitted ? 0 : 1;
     endInsertRows();
-    return row;
-}
-
-void TrafficLog::SetLastRow(Mode mode, const QString& parameter)
-{
-    if (m_rows.empty())
-        return;
-    Row& last = m_rows.back();
-    const QByteArray utf8 = parameter.toUtf8();
-    last.text = storeText(utf8);
-    last.length = quint32(utf8.size());
-    last.mode = quint32(mode);
-    const int row = int(m_rows.size()) - 1;
-    emit dataChanged(index(row, ModeColumn), index(row, ParameterColumn));
-}
-
-void TrafficLog::MarkLastRowNotTransmitted()
-{
-    if (m_rows.empty())
-        return;
-    m_rows.back().notTransmitted = 1;
-    const int row = int(m_rows.size()) - 1;
-    emit dataChanged(index(row, TimeColumn), index(row, ParameterColumn));
+    return number;
 }
 
 void TrafficLog::Clear()
 {
     beginResetModel();
     m_rows = {};
+    m_days = {};
     m_blocks.clear();
     m_blocks.shrink_to_fit();
     m_blockFree = 0;
@@ -118,12 +92,30 @@ const char* TrafficLog::storeText(const QByteArray& utf8)
     return stored;
 }
 
-TrafficLog::Mode TrafficLog::RowMode(int row) const
+QDate TrafficLog::rowDate(int row) const
 {
-    return Mode(m_rows.at(size_t(row)).mode);
+    const auto after = std::upper_bound(m_days.cbegin(), m_days.cend(), row,
+                                        [](int r, const Day& day) { return r < day.firstRow; });
+    return after == m_days.cbegin() ? QDate() : QDate::fromJulianDay(std::prev(after)->julianDay);
 }
 
-QString TrafficLog::shownParameter(const Row& r)
+LogRow TrafficLog::Row(int row) const
+{
+    return {RowTime(row), RowMode(row), RowText(row), RowTransmitted(row)};
+}
+
+QDateTime TrafficLog::RowTime(int row) const
+{
+    const Record& r = m_rows.at(size_t(row));
+    return QDateTime(rowDate(row), QTime::fromMSecsSinceStartOfDay(int(r.msecs)), Qt::UTC);
+}
+
+LogMode TrafficLog::RowMode(int row) const
+{
+    return LogMode(m_rows.at(size_t(row)).mode);
+}
+
+QString TrafficLog::shownParameter(const Record& r)
 {
     // No screen shows more of a line than this; laying out megabytes of text for every repaint
     // would stall the window when a server sends a huge reply.
@@ -136,9 +128,9 @@ QString TrafficLog::shownParameter(const Row& r)
     return text;
 }
 
-QString TrafficLog::RowParameter(int row) const
+QString TrafficLog::RowText(int row) const
 {
-    const Row& r = m_rows.at(size_t(row));
+    const Record& r = m_rows.at(size_t(row));
     return QString::fromUtf8(r.text, qsizetype(r.length));
 }
 
@@ -161,16 +153,18 @@ QVariant TrafficLog::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= int(m_rows.size()))
         return {};
-    const Row& r = m_rows[size_t(index.row())];
+    const Record& r = m_rows[size_t(index.row())];
     if (role == NotTransmittedRole)
         return r.notTransmitted != 0;
+    if (role == ModeRole)
+        return int(r.mode);
     if (role != Qt::DisplayRole)
         return {};
     switch (index.column()) {
     case TimeColumn:
         return LogTimestamp(QTime::fromMSecsSinceStartOfDay(int(r.msecs)));
     case ModeColumn:
-        return QString::fromLatin1(modeWord(Mode(r.mode)));
+        return ModeColumnWord(LogMode(r.mode));
     case ParameterColumn:
         return shownParameter(r);
     default:

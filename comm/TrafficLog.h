@@ -1,10 +1,12 @@
-// The traffic log: one row per line sent, wait performed or chunk received, with its UTC time.
-// It grows without limit during long runs, so a row is a small record and appending costs the same
-// at any size.
+// The traffic log: one row per line sent, wait performed or chunk received, with its UTC date and
+// time. It grows without limit during long runs, so a row is a small record and appending costs the
+// same at any size.
 #pragma once
 
+#include "LogRow.h"
+
 #include <QAbstractTableModel>
-#include <QTime>
+#include <QDateTime>
 
 #include <array>
 #include <deque>
@@ -12,11 +14,11 @@
 #include <memory>
 #include <vector>
 
-// The time of day in UTC; every timestamp of the log comes from here.
-QTime CurrentUtcTime();
+// The date and time in UTC, with milliseconds; every timestamp of the log comes from here.
+QDateTime CurrentUtcDateTime();
 // Replaces the clock, for tests; an empty function restores the system clock.
-void SetUtcClock(std::function<QTime()> clock);
-// "hh:mm:ss:zzz".
+void SetUtcClock(std::function<QDateTime()> clock);
+// "hh:mm:ss:zzz", the time of day as the Time column shows it.
 QString LogTimestamp(QTime time);
 
 class TrafficLog : public QAbstractTableModel
@@ -30,30 +32,25 @@ public:
         ParameterColumn,
         ColumnCount
     };
-    enum class Mode : quint8
-    {
-        None,
-        Set,
-        Get,
-        Wait
-    };
     // The parameter column shows at most this many characters of a row and "…" for the rest;
-    // RowParameter gives the whole text.
+    // RowText gives the whole text.
     static constexpr int ShownParameterLength = 2000;
     // A "Set" row whose line could not be transmitted.
     static constexpr int NotTransmittedRole = Qt::UserRole + 1;
+    // The row's mode as a LogMode number, for filters.
+    static constexpr int ModeRole = Qt::UserRole + 2;
 
     explicit TrafficLog(QObject* parent = nullptr);
     ~TrafficLog() override;
 
-    // A row is written in steps: appended with its time, then given its mode and text.
-    int AppendRow(QTime time);
-    void SetLastRow(Mode mode, const QString& parameter);
-    void MarkLastRowNotTransmitted();
+    // Adds the row at the end, whole; returns its number.
+    int Append(const LogRow& row);
     void Clear();
 
-    Mode RowMode(int row) const;
-    QString RowParameter(int row) const;
+    LogRow Row(int row) const;
+    QDateTime RowTime(int row) const;
+    LogMode RowMode(int row) const;
+    QString RowText(int row) const;
     bool RowTransmitted(int row) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -64,20 +61,29 @@ public:
                        int role = Qt::EditRole) override;
 
 private:
-    // 16 bytes; the text lives in a shared arena as UTF-8.
-    struct Row
+    // 16 bytes; the text lives in a shared arena as UTF-8, the date in the list of days.
+    struct Record
     {
         const char* text = nullptr;
         quint32 length = 0;
         quint32 msecs : 27 = 0; // of the day, up to 86,399,999
-        quint32 mode : 2 = 0;
+        quint32 mode : 3 = 0;
         quint32 notTransmitted : 1 = 0;
+    };
+    // Rows from firstRow on carry this date, up to the next day's first row. A new day is noted
+    // only when the date changes, so a day costs nothing per row.
+    struct Day
+    {
+        int firstRow;
+        qint64 julianDay;
     };
 
     const char* storeText(const QByteArray& utf8);
-    static QString shownParameter(const Row& r);
+    QDate rowDate(int row) const;
+    static QString shownParameter(const Record& r);
 
-    std::deque<Row> m_rows;
+    std::deque<Record> m_rows;
+    std::vector<Day> m_days;
     // Blocks never move once allocated, so rows can point into them.
     std::vector<std::unique_ptr<char[]>> m_blocks;
     qsizetype m_blockFree = 0;

@@ -1,11 +1,10 @@
-// Shared pieces of the tests: a private data folder and finding controls by name.
+// Shared pieces of the tests that need no widget: a private data folder and data-driven rows.
 #pragma once
 
 #include "modTools.h"
 
 #include <QDir>
 #include <QTemporaryDir>
-#include <QWidget>
 #include <QtTest>
 
 #include <initializer_list>
@@ -54,15 +53,6 @@ private:
     QByteArray m_previous;
     QTemporaryDir m_dir;
 };
-
-// A control of the window by its objectName; fails the test when it is missing.
-template <typename T> T* control(QWidget* window, const char* name)
-{
-    T* found = window->findChild<T*>(QLatin1String(name));
-    if (!found)
-        qFatal("control %s not found", name);
-    return found;
-}
 
 // Data-driven tests in one line: columns<int, QString>("id", "text"); row("name", 1, "a").
 template <typename... T, typename... Names> void columns(Names... names)

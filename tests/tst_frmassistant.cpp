@@ -1,6 +1,6 @@
 // The command assistant opened from a real main window, and its numeric field cwnValue.
 #include "NumEdit.h"
-#include "TestSupport.h"
+#include "WidgetSupport.h"
 #include "frmAssistant.h"
 #include "frmMain.h"
 #include "modGlobal.h"

@@ -1,4 +1,6 @@
-#include "TestSupport.h"
+#include "CommandSession.h"
+#include "TestFiles.h"
+#include "WidgetSupport.h"
 #include "frmMain.h"
 #include "modGlobal.h"
 #include "modTools.h"
@@ -178,7 +180,7 @@ private slots:
             frmMain w;
             w.show();
             QCOMPARE(shownSettings(&w), "5025|" + modTools::LocalHostName() + "|0|0|1|0|0");
-            QVERIFY(w.connectWanted);
+            QVERIFY(w.Session()->ConnectWanted());
             QVERIFY(!QFileInfo::exists(data.setupFile()));
             auto* name = control<QLineEdit>(&w, "txtPcName");
             name->setText(QStringLiteral("elsewhere"));
@@ -192,12 +194,12 @@ private slots:
             control<QComboBox>(&w, "cboLanguage")->setCurrentIndex(1);
             control<QTabWidget>(&w, "SSTab1")->setCurrentIndex(3);
             QTest::mouseClick(control<QPushButton>(&w, "cmdQuit"), Qt::LeftButton);
-            QVERIFY(w.cancelRequested && !w.isVisible());
+            QVERIFY(w.Session()->CancelRequested() && !w.isVisible());
         }
         QCOMPARE(savedSettings(data), QStringLiteral("abc||3|1|0|1|3"));
         frmMain again;
         QCOMPARE(shownSettings(&again), QStringLiteral("abc||3|1|0|1|3"));
-        QVERIFY(!again.connectWanted);
+        QVERIFY(!again.Session()->ConnectWanted());
     }
 
     // Started on device type 2 and the script tab: the fixed CR LF box of device type 2, every
@@ -243,31 +245,45 @@ private slots:
         QCOMPARE(data.readSetup("Device"), QStringLiteral("2"));
     }
 
-    // A desktop session that ends, or a kill, closes the window as its close box does.
+    // A desktop session that ends, or a kill, closes the window as its close box does; also while
+    // the program is still starting (provisioning from a program folder of many command sets).
     void terminationSignalSaves_data()
     {
-        QTest::addColumn<int>("signal");
-        row("SIGTERM", int(SIGTERM));
-        row("SIGINT", int(SIGINT));
-        row("SIGHUP", int(SIGHUP));
+        columns<int, bool>("signal", "starting");
+        row("SIGTERM", int(SIGTERM), false);
+        row("SIGINT", int(SIGINT), false);
+        row("SIGHUP", int(SIGHUP), false);
+        row("SIGTERM while starting", int(SIGTERM), true);
     }
     void terminationSignalSaves()
     {
         QFETCH(int, signal);
+        QFETCH(bool, starting);
         TempDataFolder data;
         data.writeSetup({{"Connect", "0"}, {"Port", "4321"}});
-        QProcess program;
+        QTemporaryDir programFolder;
+        QString program = QStringLiteral(RELAYTAB_PATH);
+        if (starting) {
+            program = programFolder.filePath(QStringLiteral("relaytab"));
+            QVERIFY(QFile::copy(QStringLiteral(RELAYTAB_PATH), program));
+            writeBytes(programFolder.filePath(QStringLiteral("DefaultCommandSet.cfg")), "[SETTINGS]\r\n");
+            for (int n = 0; n < 3000; ++n)
+                writeBytes(programFolder.filePath(QStringLiteral("set%1.cfg").arg(n)), "[SETTINGS]\r\n");
+        }
+        QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        program.setProcessEnvironment(env);
-        program.start(QStringLiteral(RELAYTAB_PATH), {});
-        QVERIFY(program.waitForStarted());
-        // Start-up has provisioned the data folder once the shipped command set is there.
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(data.path() + "DefaultCommandSet.cfg"), 20000);
-        ::kill(pid_t(program.processId()), signal);
-        QVERIFY(program.waitForFinished(20000));
-        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        process.setProcessEnvironment(env);
+        process.start(program, {});
+        QVERIFY(process.waitForStarted());
+        // Start-up is provisioning the data folder once a command set is there.
+        QTRY_VERIFY_WITH_TIMEOUT(QDir(data.path()).entryList({"*.cfg"}).size() > 0, 20000);
+        ::kill(pid_t(process.processId()), signal);
+        QVERIFY(process.waitForFinished(20000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(savedSettings(data), "4321|" + modTools::LocalHostName() + "|0|0|0|0|0");
+        // Every command set was copied before the window closed.
+        QVERIFY(!starting || QDir(data.path()).entryList({"set*.cfg"}).size() == 3000);
     }
 };
 

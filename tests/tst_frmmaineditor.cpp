@@ -2,7 +2,7 @@
 // assistant it opens answered as a user would.
 #include "ModalAnswer.h"
 #include "ScriptModel.h"
-#include "TestSupport.h"
+#include "WidgetSupport.h"
 #include "frmAssistant.h"
 #include "frmMain.h"
 #include "frmManualCommandEdit.h"

@@ -4,7 +4,7 @@
 #include "QuickDialMemories.h"
 #include "ScriptModel.h"
 #include "TestFiles.h"
-#include "TestSupport.h"
+#include "WidgetSupport.h"
 #include "frmCommandList.h"
 #include "frmMain.h"
 #include "modGlobal.h"

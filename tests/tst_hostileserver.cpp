@@ -1,21 +1,14 @@
-// The real main window against servers that misbehave: odd bytes, huge and tiny replies, replies
-// without a colon, closing, resetting, never answering, refusing, and targets that cannot work.
-// The program must stay alive, show the right state, reconnect where it can and let a run be
-// cancelled.
+// The session engine against servers that misbehave: odd bytes, huge and tiny replies, replies
+// without a colon, closing and resetting in the middle of a run. The session must log every byte,
+// go on sending, show the peer's close, reconnect at the next tick and let a run be cancelled.
 #include "CommandLine.h"
-#include "ConnectionState.h"
+#include "CommandSession.h"
 #include "LoopbackServer.h"
-#include "QuickDialMemories.h"
 #include "TestSupport.h"
 #include "TrafficLog.h"
 #include "Winsock.h"
-#include "frmMain.h"
 #include "modTools.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
@@ -27,64 +20,38 @@ Q_DECLARE_METATYPE(ConnectionState)
 
 namespace {
 
-constexpr int connectTimeout = 8000;
-
-// A main window of its own, connecting to host and port from its first tick on.
-struct Window
+// A server on 127.0.0.1 and a session connected to it, kept connected by a tick every second.
+struct Connected
 {
-    Window(const QString& host, const QString& port)
+    Connected()
     {
-        data.writeSetup({{"Connect", "1"}, {"Name", host}, {"Port", port}, {"SelTab", "1"}});
-        window = std::make_unique<frmMain>();
-        window->show();
-        states =
-            std::make_unique<QSignalSpy>(control<Winsock>(window.get(), "Winsock1"), &Winsock::StateChanged);
-    }
-    template <typename T> T* find(const char* name) const { return control<T>(window.get(), name); }
-    bool shows(ConnectionState state) const
-    {
-        const auto* label = find<QLabel>("labState");
-        return label->text() == StateLabelText(int(state)) &&
-               (label->palette().color(QPalette::WindowText).rgb() & 0xffffff) ==
-                   StateInfo(int(state))->colour;
+        session.SetTarget(QStringLiteral("127.0.0.1"), server.portText());
+        session.SetConnectWanted(true);
+        QObject::connect(&tick, &QTimer::timeout, &session, &CommandSession::ConnectIfWanted);
+        tick.start(1000);
+        session.ConnectIfWanted();
+        client = server.nextClient();
     }
     qsizetype seen(ConnectionState state) const
     {
-        return std::count(states->cbegin(), states->cend(), QVariantList{QVariant::fromValue(state)});
+        return std::count(states.cbegin(), states.cend(), QVariantList{QVariant::fromValue(state)});
     }
     // Everything logged as received, joined.
     QString received() const
     {
         QString all;
-        const TrafficLog* log = window->trafficLog();
+        const TrafficLog* log = session.Log();
         for (int row = 0; row < log->rowCount(); ++row)
-            all += log->RowMode(row) == TrafficLog::Mode::Get ? log->RowParameter(row) : QString();
+            all += log->RowMode(row) == LogMode::Get ? log->RowText(row) : QString();
         return all;
     }
-    void send(const QString& text)
-    {
-        find<QLineEdit>("txtSend")->setText(text);
-        QTest::keyClick(find<QLineEdit>("txtSend"), Qt::Key_Return);
-    }
 
-    TempDataFolder data;
-    std::unique_ptr<frmMain> window;
-    std::unique_ptr<QSignalSpy> states;
-};
-
-// A server on 127.0.0.1 and a window connected to it.
-struct Connected
-{
     LoopbackServer server;
-    Window w{QStringLiteral("127.0.0.1"), server.portText()};
-    QTcpSocket* client = server.nextClient(connectTimeout);
+    CommandSession session;
+    QSignalSpy states{&session, &CommandSession::stateChanged};
+    QTimer tick;
+    QTcpSocket* client = nullptr;
 };
-
-QString closedPort()
-{
-    LoopbackServer gone;
-    return gone.portText();
-}
 
 } // namespace
 
@@ -117,12 +84,11 @@ private slots:
             c.client->flush();
             QTest::qWait(5);
         }
-        QTRY_COMPARE_WITH_TIMEOUT(c.w.received(), CommandLine::MarkLineBreaks(modTools::FromAnsi(bytes)),
+        QTRY_COMPARE_WITH_TIMEOUT(c.received(), CommandLine::MarkLineBreaks(modTools::FromAnsi(bytes)),
                                   30000);
-        // The window still paints and answers.
-        c.w.window->grab();
-        QTRY_VERIFY(c.w.shows(ConnectionState::Connected));
-        c.w.send(QStringLiteral("GM"));
+        // The session still sends.
+        QCOMPARE(c.session.State(), ConnectionState::Connected);
+        c.session.Send(QStringLiteral("GM"));
         QCOMPARE(LoopbackServer::read(c.client, 2), QByteArray("GM"));
     }
 
@@ -141,12 +107,11 @@ private slots:
         QFETCH(int, then);
         Connected c;
         QVERIFY(c.client);
-        QTRY_VERIFY(c.w.shows(ConnectionState::Connected));
-        c.w.window->Memories->store(1, QStringLiteral("Run"), QString(), {{"GM", ""}, {"SP 1 2", ""}});
+        QTRY_COMPARE(c.session.State(), ConnectionState::Connected);
 
-        // The click returns only when the run has ended, so the server's part runs from the client's
-        // signal and the cancel from a timer, once the run has had time to go on wrongly and the window
-        // to connect again; should the cancel not end the run, closing the window does.
+        // The run returns only when it has ended, so the server's part runs from the client's
+        // signal and the cancel from a timer, once the run has had time to go on wrongly and the
+        // session to connect again; should the cancel not end the run, End does.
         QByteArray got;
         bool stuck = false;
         QObject row; // ends the timers with the row
@@ -161,56 +126,23 @@ private slots:
                 c.client->abort();
             else if (then == 1)
                 c.client->disconnectFromHost();
-            QTimer::singleShot(1500, &row, [&] { c.w.find<QPushButton>("cmdCancelCommandScript")->click(); });
+            QTimer::singleShot(1500, &row, [&] { c.session.RequestCancel(); });
             QTimer::singleShot(12000, &row, [&] {
-                stuck = c.w.window->scriptBusy;
-                c.w.window->close();
+                stuck = true;
+                c.session.End();
             });
         });
-        QTimer::singleShot(0, c.w.find<QPushButton>("cmdCommand1"), &QPushButton::click);
-        QTRY_VERIFY_WITH_TIMEOUT(got.startsWith("GM") && !c.w.window->scriptBusy, 20000);
+        QCOMPARE(c.session.Run({QStringLiteral("GM"), QStringLiteral("SP 1 2")}),
+                 CommandSession::RunResult::Cancelled);
         QVERIFY(!stuck);
-        QVERIFY(c.w.find<QProgressBar>("prgProgress")->isHidden());
         QCOMPARE(got, QByteArray("GM"));
-        QCOMPARE(c.w.received(), CommandLine::MarkLineBreaks(QString::fromLatin1(reply)));
-        QVERIFY(c.w.window->awaitingReply);
+        QCOMPARE(c.received(), CommandLine::MarkLineBreaks(QString::fromLatin1(reply)));
+        QVERIFY(c.session.AwaitingReply());
         QVERIFY(then == 0 || c.server.nextClient());
-        QTRY_VERIFY(c.w.shows(ConnectionState::Connected));
-        QVERIFY(then != 1 || c.w.seen(ConnectionState::Closing) > 0);
-    }
-
-    // A port text the socket cannot take keeps it closed; a host that cannot be looked up fails.
-    void unusableTargets_data()
-    {
-        columns<QString, QString, int>("host", "port", "state");
-        const int closed = int(ConnectionState::Closed);
-        const int error = int(ConnectionState::Error);
-        row("port abc", "127.0.0.1", "abc", closed);
-        row("port 70000", "127.0.0.1", "70000", closed);
-        row("port 0", "127.0.0.1", "0", closed);
-        row("port -1", "127.0.0.1", "-1", closed);
-        row("empty port", "127.0.0.1", "", closed);
-        row("empty host", "", "5025", closed);
-        row("300 character host", QString(300, u'a'), "5025", error);
-        row("host with blanks", "no such host", "5025", error);
-        row("refused", "127.0.0.1", closedPort(), error);
-    }
-    void unusableTargets()
-    {
-        QFETCH(QString, host);
-        QFETCH(QString, port);
-        QFETCH(int, state);
-        Window w(host, port);
-        // Tried again at every tick: a second failure follows the first.
-        if (state == int(ConnectionState::Error))
-            QTRY_VERIFY_WITH_TIMEOUT(w.seen(ConnectionState::Error) >= 2, connectTimeout);
-        else
-            QTest::qWait(2500);
-        QTRY_VERIFY(w.shows(ConnectionState(state)));
-        w.send(QStringLiteral("GM"));
-        QVERIFY(!w.window->awaitingReply);
+        QTRY_COMPARE(c.session.State(), ConnectionState::Connected);
+        QVERIFY(then != 1 || c.seen(ConnectionState::Closing) > 0);
     }
 };
 
-QTEST_MAIN(tst_HostileServer)
+QTEST_GUILESS_MAIN(tst_HostileServer)
 #include "tst_hostileserver.moc"

@@ -1,7 +1,7 @@
 #include "TrafficLogProxy.h"
 
 #include "TrafficLog.h"
-#include "modGlobal.h"
+#include "modTools.h"
 
 #include <QGuiApplication>
 #include <QPalette>
@@ -74,7 +74,5 @@ bool TrafficLogProxy::setHeaderData(int section, Qt::Orientation orientation, co
 
 QString TrafficLogProxy::NotTransmittedText()
 {
-    // The text table has no entry for this notice; both languages are kept here.
-    return modGlobal::LanguageOffset != 0 ? QStringLiteral("Not transmitted: there was no connection.")
-                                          : QStringLiteral("Nicht gesendet: Es bestand keine Verbindung.");
+    return modTools::GetText(7001);
 }

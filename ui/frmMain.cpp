@@ -1,7 +1,9 @@
 #include "frmMain.h"
 
+#include "CommandSession.h"
 #include "ScriptModel.h"
 #include "Settings.h"
+#include "Winsock.h"
 #include "modGlobal.h"
 #include "modTools.h"
 #include "ui_frmMain.h"
@@ -30,6 +32,8 @@ frmMain::frmMain(QWidget* parent)
         ui->cboLanguage->addItem(QString());
     for (int row = 0; row < 4; ++row)
         ui->cboDevice->addItem(QString());
+    m_session = new CommandSession(this);
+    m_session->Socket()->setObjectName(QStringLiteral("Winsock1"));
     setupTrafficLog();
     ui->lstCommands->setModel(new ScriptModel(this));
 
@@ -52,7 +56,6 @@ void frmMain::connectControls()
         m_currentTab = index;
         SSTab1_Click(previous);
     });
-    connect(ui->chkConnect, &QCheckBox::toggled, this, [this](bool checked) { connectWanted = checked; });
     connectAssistant();
     SetupEditor();
     SetupQuickDial();

@@ -1,13 +1,13 @@
 // The main window: it starts and ends the program and wires the controls of its four tabs to the
 // units that do the work.
 //
-// Road of a typed command: txtSend (Enter or cmdSend) -> SendCommandLine -> the traffic log gets a
-// row -> the text goes to Winsock1 as Windows-1252 bytes, awaitingReply is set. Data arriving on
-// Winsock1 -> ReceiveData -> a "Get" row; a ":" in it clears awaitingReply.
+// The session engine (CommandSession) does the sending, receiving, pacing and cancelling; the window
+// feeds it its inputs (target, connect box, CR LF rule) and shows what it reports: rows in lsvMsg,
+// each command of a run in txtSend, the progress bar, the state label.
 //
-// Road of a script run: cmdCommand n / F n -> ApplyMemory(n) -> ScriptRunner::Run over the commands
-// of memory n: sleep in the event loop until awaitingReply is clear (woken by arriving data, cancel
-// or the window closing), put the command into txtSend, SendCommandLine, pause 1 ms.
+// Road of a typed command: txtSend (Enter or cmdSend) -> SendCommandLine -> CommandSession::Send.
+// Road of a script run: cmdCommand n / F n -> ApplyMemory(n) -> CommandSession::Run over the
+// commands of memory n.
 //
 // Start-up (constructor): data folder, provisioning, Setup.ini into the controls, ApplyLanguage,
 // the default command set. Shutdown (closeEvent): data folder, Setup.ini, the default command set.
@@ -21,6 +21,7 @@ namespace Ui {
 class frmMain;
 }
 class QTimer;
+class CommandSession;
 class QuickDialMemories;
 class ScriptModel;
 
@@ -28,6 +29,9 @@ class frmMain : public QWidget
 {
     Q_OBJECT
 public:
+    // No screen shows more than about 60 pictures a second; what changes faster is shown at that pace.
+    static constexpr int ScreenFrameMs = 16;
+
     explicit frmMain(QWidget* parent = nullptr);
     ~frmMain() override;
 
@@ -52,30 +56,25 @@ public:
     bool ConnectIfWanted();
     void timTimer_Timer();
     bool RefreshConnectionState();
-    // Sends txtSend as it stands, or performs the wait it holds; the script runner calls it too.
+    // Sends txtSend as it stands, or performs the wait it holds.
     void SendCommandLine();
     void txtSend_Change();
     void txtSend_KeyDown(int keyCode);
     void cmdSend_Click();
-    void ReceiveData();
     void cmdDeleteList_Click();
-    // A log row is written in three steps: LogNewRow stamps it with the current time, trafficLog()
-    // fills in its mode and text, ShowLastLogRow has lsvMsg scroll to the last row and select it
-    // (within one screen frame).
-    int LogNewRow();
+    // A row was logged: lsvMsg scrolls to the last row and selects it (within one screen frame).
     void ShowLastLogRow();
-    class TrafficLog* trafficLog() const { return m_trafficLog; }
+    CommandSession* Session() const { return m_session; }
 
 private:
     void setupTrafficLog();
     void connectCommandLine();
-    // The command line's own sends (button, Enter), as opposed to those of a script run.
-    void SendFromCommandLine();
     void followTrafficLog();
+    // The CR LF rule as the session is to apply it: the user's box, or the fixed one of the device
+    // type that always needs it.
+    void updateCrLfRule();
 
-    class Winsock* Winsock1 = nullptr;
-    class TrafficLog* m_trafficLog = nullptr;
-    class TickWait* m_waitTicks = nullptr;
+    CommandSession* m_session = nullptr;
     class TrafficLogProxy* m_shownLog = nullptr;
     QTimer* m_followLog = nullptr;
 
@@ -138,12 +137,15 @@ private:
     void DeleteMemory(quint8 n);
     void RunMemory(quint8 n);
     // Sends the commands with progress bar and cancel button shown; true when all were sent.
-    bool RunScript(const QStringList& commands);
+    bool RunScript(const QStringList& commands, bool clearAwaitingReply);
     // The window is closing: a run in progress ends at once.
     void windowClosing();
+    // The command being sent and the progress bar, at most once per screen frame.
+    void showRunProgress();
 
-    class ScriptRunner* m_runner = nullptr;
-    bool m_windowClosing = false;
+    QTimer* m_runDisplay = nullptr;
+    QString m_runCommand;
+    int m_runDone = 0;
 
 public:
     // Command-set files and the command list viewer ---------------------------------------------
@@ -157,10 +159,6 @@ public:
     void ShowMemoryCommands(quint8 n);
 
     // Form-level state -------------------------------------------------------------------------
-    bool connectWanted = false;
-    QString currentCommand;
-    bool awaitingReply = false;
-    bool cancelRequested = false;
     bool scriptBusy = false;
     bool SaveMode = false;
     bool GetMode = false;

@@ -1,12 +1,10 @@
 // The connection, the command line tab and the traffic log: frmMain's routines delegate to the comm
 // units and keep the widgets in step.
-#include "CommandLine.h"
+#include "CommandSession.h"
 #include "ConnectionState.h"
 #include "NumberedControls.h"
-#include "TickWait.h"
 #include "TrafficLog.h"
 #include "TrafficLogProxy.h"
-#include "Winsock.h"
 #include "frmMain.h"
 #include "ui_frmMain.h"
 
@@ -40,9 +38,6 @@ private:
     std::function<void(int)> m_handler;
 };
 
-// No screen shows more than about 60 pictures a second.
-constexpr int screenFrameMs = 16;
-
 int textWidth(const QFontMetrics& metrics, std::initializer_list<const char*> texts)
 {
     int widest = 0;
@@ -55,11 +50,10 @@ int textWidth(const QFontMetrics& metrics, std::initializer_list<const char*> te
 
 void frmMain::setupTrafficLog()
 {
-    m_trafficLog = new TrafficLog(this);
-    m_shownLog = new TrafficLogProxy(m_trafficLog, this);
+    m_shownLog = new TrafficLogProxy(m_session->Log(), this);
     m_followLog = new QTimer(this);
     m_followLog->setSingleShot(true);
-    m_followLog->setInterval(screenFrameMs);
+    m_followLog->setInterval(ScreenFrameMs);
     connect(m_followLog, &QTimer::timeout, this, &frmMain::followTrafficLog);
 
     QTableView* view = ui->lsvMsg;
@@ -88,22 +82,26 @@ void frmMain::setupTrafficLog()
 
 void frmMain::connectCommandLine()
 {
-    Winsock1 = new Winsock(this);
-    Winsock1->setObjectName(QStringLiteral("Winsock1"));
-    m_waitTicks = new TickWait(this);
-
     connect(timConnect, &QTimer::timeout, this, &frmMain::timConnect_Timer);
     connect(timTimer, &QTimer::timeout, this, &frmMain::timTimer_Timer);
-    connect(Winsock1, &Winsock::DataArrival, this, &frmMain::ReceiveData);
+    connect(m_session, &CommandSession::rowLogged, this, &frmMain::ShowLastLogRow);
     connect(ui->txtSend, &QLineEdit::textChanged, this, &frmMain::txtSend_Change);
     ui->txtSend->installEventFilter(
         new KeyDownFilter(ui->txtSend, [this](int key) { txtSend_KeyDown(key); }));
     connect(ui->cmdSend, &QPushButton::clicked, this, &frmMain::cmdSend_Click);
     connect(ui->cmdDeleteList, &QPushButton::clicked, this, &frmMain::cmdDeleteList_Click);
-    // Cancel and quit raise cancelRequested in their own handlers; queued, this runs after them and
-    // lets a wait see the request at once instead of at the end of its 100 ms step.
-    for (QPushButton* button : {ui->cmdCancelCommandScript, ui->cmdQuit})
-        connect(button, &QPushButton::clicked, m_waitTicks, &TickWait::Wake, Qt::QueuedConnection);
+    connect(ui->chkConnect, &QCheckBox::toggled, m_session, &CommandSession::SetConnectWanted);
+    for (QLineEdit* target : {ui->txtPcName, ui->txtPort})
+        connect(target, &QLineEdit::textChanged, this,
+                [this] { m_session->SetTarget(ui->txtPcName->text(), ui->txtPort->text()); });
+    connect(ui->chkAppendCrLf, &QCheckBox::toggled, this, &frmMain::updateCrLfRule);
+}
+
+void frmMain::updateCrLfRule()
+{
+    // The fixed box stands for the device type that always needs CR LF; what counts is that it is
+    // put in place, not whether its tab is on screen.
+    m_session->SetAppendCrLf(ui->chkAppendCrLf->isChecked() || !ui->chkAppendCrLfDummy->isHidden());
 }
 
 void frmMain::timConnect_Timer()
@@ -116,7 +114,7 @@ void frmMain::timConnect_Timer()
 
 bool frmMain::ConnectIfWanted()
 {
-    return ::ConnectIfWanted(*Winsock1, connectWanted, ui->txtPcName->text(), ui->txtPort->text());
+    return m_session->ConnectIfWanted();
 }
 
 void frmMain::timTimer_Timer()
@@ -127,7 +125,7 @@ void frmMain::timTimer_Timer()
 
 bool frmMain::RefreshConnectionState()
 {
-    const int state = int(Winsock1->State());
+    const int state = int(m_session->State());
     ui->labState->setText(StateLabelText(state));
     bool usable = false;
     if (const auto info = StateInfo(state)) {
@@ -156,31 +154,7 @@ bool frmMain::RefreshConnectionState()
 void frmMain::SendCommandLine()
 {
     ui->labCommandScriptCompleted->setVisible(false);
-    QCoreApplication::processEvents();
-
-    currentCommand = ui->txtSend->text();
-    LogNewRow();
-
-    if (CommandLine::IsWaitCommand(currentCommand)) {
-        const QString seconds = CommandLine::WaitSecondsText(currentCommand);
-        m_trafficLog->SetLastRow(TrafficLog::Mode::Wait, CommandLine::WaitRowText(seconds));
-        // A wait without a number keeps its row and does not pause; nothing is sent either way.
-        if (const auto ticks = CommandLine::WaitTicks(seconds))
-            m_waitTicks->Run(*ticks, [this] { return cancelRequested; });
-    } else {
-        // The fixed box stands for the device type that always needs CR LF; what counts is that it
-        // is put in place, not whether its tab is on screen.
-        const bool appendCrLf = ui->chkAppendCrLf->isChecked() || !ui->chkAppendCrLfDummy->isHidden();
-        currentCommand = CommandLine::MarkLineBreaks(CommandLine::WithLineEnd(currentCommand, appendCrLf));
-        m_trafficLog->SetLastRow(TrafficLog::Mode::Set, currentCommand);
-        currentCommand = CommandLine::ExpandLineMarkers(currentCommand);
-        if (Winsock1->SendData(currentCommand))
-            awaitingReply = true;
-        else
-            m_trafficLog->MarkLastRowNotTransmitted();
-    }
-    // Also after a failed send: the operator is to see the greyed row.
-    ShowLastLogRow();
+    m_session->Send(ui->txtSend->text());
 }
 
 void frmMain::txtSend_Change()
@@ -191,48 +165,27 @@ void frmMain::txtSend_Change()
 void frmMain::txtSend_KeyDown(int keyCode)
 {
     if (keyCode == Qt::Key_Return || keyCode == Qt::Key_Enter)
-        SendFromCommandLine();
+        cmdSend_Click();
     ui->cmdSend->setEnabled(!ui->txtSend->text().isEmpty());
 }
 
 void frmMain::cmdSend_Click()
 {
-    SendFromCommandLine();
-}
-
-void frmMain::SendFromCommandLine()
-{
     // A cancel left over from an earlier run would cut the operator's own wait short.
     if (!scriptBusy)
-        cancelRequested = false;
+        m_session->ClearCancel();
     SendCommandLine();
-}
-
-void frmMain::ReceiveData()
-{
-    const QString text = Winsock1->GetData();
-    if (awaitingReply && text.contains(u':'))
-        awaitingReply = false;
-    LogNewRow();
-    m_trafficLog->SetLastRow(TrafficLog::Mode::Get, CommandLine::MarkLineBreaks(text));
-    ShowLastLogRow();
 }
 
 void frmMain::cmdDeleteList_Click()
 {
-    m_trafficLog->Clear();
+    m_session->Log()->Clear();
     ui->cmdDeleteList->setEnabled(false);
-}
-
-int frmMain::LogNewRow()
-{
-    const QTime now = CurrentUtcTime();
-    ui->cmdDeleteList->setEnabled(true);
-    return m_trafficLog->AppendRow(now);
 }
 
 void frmMain::ShowLastLogRow()
 {
+    ui->cmdDeleteList->setEnabled(true);
     // After each new row the view's row header sums the heights of all rows before a row it is
     // asked about, so a view that took in every row at once would cost more per row the longer
     // the log gets. It takes them in at most once per screen frame instead, all that came since.

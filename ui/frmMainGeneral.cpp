@@ -1,4 +1,5 @@
 // General settings tab, language switching, help and quit.
+#include "CommandSession.h"
 #include "frmMain.h"
 #include "modGlobal.h"
 #include "modTools.h"
@@ -138,6 +139,7 @@ void frmMain::ApplyDeviceType()
         ui->chkAppendCrLfDummy->setChecked(true);
     }
     ui->chkAppendCrLf->setVisible(!alwaysCrLf);
+    updateCrLfRule();
 }
 
 void frmMain::cmdThisSystem_Click()
@@ -156,7 +158,7 @@ void frmMain::cmdHelp_Click()
 
 void frmMain::cmdQuit_Click()
 {
-    cancelRequested = true;
+    m_session->RequestCancel();
     close();
 }
 

@@ -1,8 +1,8 @@
 // The quick-dial tab and the memory buttons of the editor tab: the eight memories, their display
 // and the three memory modes.
+#include "CommandSession.h"
 #include "NumberedControls.h"
 #include "QuickDialMemories.h"
-#include "ScriptRunner.h"
 #include "frmMain.h"
 #include "modTools.h"
 #include "modToolsWidgets.h"
@@ -123,7 +123,7 @@ void frmMain::ApplyMemory(quint8 n)
     SetRunControlsEnabled(true);
     scriptBusy = false;
     // A repeated run that was turned away meanwhile may go on now.
-    m_runner->Wake();
+    m_session->Wake();
 }
 
 void frmMain::GetMemory(quint8 n)

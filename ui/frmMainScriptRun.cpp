@@ -1,12 +1,10 @@
 // Script runs: a quick-dial memory from its run button or function key, repeated while its box is
 // ticked, and the test run of the edited script; the progress bar, cancel, and the controls a run
 // disables.
+#include "CommandSession.h"
 #include "NumberedControls.h"
 #include "QuickDialMemories.h"
 #include "ScriptModel.h"
-#include "ScriptRunner.h"
-#include "TickWait.h"
-#include "Winsock.h"
 #include "frmMain.h"
 #include "ui_frmMain.h"
 
@@ -14,6 +12,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QTimer>
 
 #include <functional>
 
@@ -56,29 +55,29 @@ private:
 
 void frmMain::connectScriptRuns()
 {
-    ScriptRunner::Hooks hooks;
-    hooks.awaitingReply = [this] { return awaitingReply; };
-    hooks.cancelRequested = [this] { return cancelRequested; };
-    hooks.ending = [this] { return m_windowClosing; };
-    hooks.send = [this](const QString& command) {
-        // The command line shows each command while it is sent.
-        ui->txtSend->setText(command);
-        SendCommandLine();
-    };
-    hooks.sent = [this] { ui->prgProgress->setValue(ui->prgProgress->value() + 1); };
-    m_runner = new ScriptRunner(std::move(hooks), this);
+    // The command line shows each command of a run while it is sent, and the bar how many are done.
+    // Painting them for every command of a fast run would cost more than sending it.
+    m_runDisplay = new QTimer(this);
+    m_runDisplay->setSingleShot(true);
+    m_runDisplay->setInterval(ScreenFrameMs);
+    connect(m_runDisplay, &QTimer::timeout, this, &frmMain::showRunProgress);
+    connect(m_session, &CommandSession::commandStarting, this, [this](int, const QString& command) {
+        ui->labCommandScriptCompleted->setVisible(false);
+        m_runCommand = command;
+        if (!m_runDisplay->isActive())
+            m_runDisplay->start();
+    });
+    connect(m_session, &CommandSession::commandDone, this, [this] { ++m_runDone; });
     // A bar without a percentage: with the text, nearly every step of a fast run would repaint the
     // bar at once and slow the run down.
     ui->prgProgress->setTextVisible(false);
 
-    // After ReceiveData, which may have cleared awaitingReply.
-    connect(Winsock1, &Winsock::DataArrival, m_runner, &ScriptRunner::Wake);
-    connect(Memories, &QuickDialMemories::changed, m_runner, &ScriptRunner::Wake);
+    connect(Memories, &QuickDialMemories::changed, m_session, &CommandSession::Wake);
     for (int n = 1; n <= QuickDialMemories::Count; ++n) {
         connect(numbered<QPushButton>(this, "cmdCommand", n), &QPushButton::clicked, this,
                 [this, n] { cmdCommand_Click(quint8(n)); });
-        connect(numbered<QCheckBox>(this, "chkCommandRepeat", n), &QCheckBox::toggled, m_runner,
-                &ScriptRunner::Wake);
+        connect(numbered<QCheckBox>(this, "chkCommandRepeat", n), &QCheckBox::toggled, m_session,
+                &CommandSession::Wake);
     }
     connect(ui->cmdCancelCommandScript, &QPushButton::clicked, this, &frmMain::cmdCancelCommandScript_Click);
     connect(ui->cmdCommandTest, &QPushButton::clicked, this, &frmMain::TestEditedScript);
@@ -90,14 +89,16 @@ void frmMain::connectScriptRuns()
 void frmMain::cmdCommand_Click(quint8 n)
 {
     auto* repeat = numbered<QCheckBox>(this, "chkCommandRepeat", n);
+    const auto goOn = [&] {
+        return repeat->isChecked() && !m_session->CancelRequested() && !m_session->Ending();
+    };
     do {
         ApplyMemory(n);
         QCoreApplication::processEvents();
         const bool idlePass = scriptBusy || Memories->entries(n)->count() == 0;
-        if (idlePass && repeat->isChecked() && !cancelRequested && !m_windowClosing &&
-            !m_runner->Pause(IdlePassMs))
+        if (idlePass && goOn() && !m_session->Pause(IdlePassMs))
             break;
-    } while (repeat->isChecked() && !cancelRequested && !m_windowClosing);
+    } while (goOn());
 }
 
 bool frmMain::Form_KeyDown(int keyCode)
@@ -114,18 +115,13 @@ bool frmMain::Form_KeyDown(int keyCode)
 
 void frmMain::cmdCancelCommandScript_Click()
 {
-    cancelRequested = true;
-    m_runner->Wake();
+    m_session->RequestCancel();
 }
 
 void frmMain::RunMemory(quint8 n)
 {
     const QStringList commands = Memories->entries(n)->commands();
-    if (commands.isEmpty())
-        return;
-    awaitingReply = false;
-    cancelRequested = false;
-    if (RunScript(commands))
+    if (!commands.isEmpty() && RunScript(commands, true))
         ui->labCommandScriptCompleted->setVisible(true);
 }
 
@@ -134,23 +130,28 @@ void frmMain::TestEditedScript()
     if (scriptBusy)
         return;
     scriptBusy = true;
-    // awaitingReply stays: a reply still outstanding from an earlier send holds the first command.
-    cancelRequested = false;
-    if (RunScript(EditedScript()->commands()))
+    // A reply still outstanding from an earlier send holds the first command.
+    if (RunScript(EditedScript()->commands(), false))
         ui->labCommandScriptCompleted->setVisible(true);
     scriptBusy = false;
-    m_runner->Wake();
+    m_session->Wake();
 }
 
-bool frmMain::RunScript(const QStringList& commands)
+bool frmMain::RunScript(const QStringList& commands, bool clearAwaitingReply)
 {
     ui->cmdCancelCommandScript->setVisible(true);
     ui->prgProgress->setRange(0, int(commands.size()));
     ui->prgProgress->setValue(0);
     ui->prgProgress->setVisible(true);
+    m_runDone = 0;
+    m_runCommand.clear();
     // The commands as they are now: what the editor or a command-set file does during the run
     // changes neither their number nor their order.
-    const bool completed = m_runner->Run(commands);
+    CommandSession::RunOptions options;
+    options.clearAwaitingReply = clearAwaitingReply;
+    const bool completed = m_session->Run(commands, options) == CommandSession::RunResult::Completed;
+    m_runDisplay->stop();
+    showRunProgress();
     ui->prgProgress->setVisible(false);
     ui->cmdCancelCommandScript->setVisible(false);
     return completed;
@@ -173,10 +174,14 @@ void frmMain::SetRunControlsEnabled(bool enable)
     QCoreApplication::processEvents();
 }
 
+void frmMain::showRunProgress()
+{
+    if (!m_runCommand.isEmpty())
+        ui->txtSend->setText(m_runCommand);
+    ui->prgProgress->setValue(m_runDone);
+}
+
 void frmMain::windowClosing()
 {
-    m_windowClosing = true;
-    cancelRequested = true;
-    m_waitTicks->Wake();
-    m_runner->Wake();
+    m_session->End();
 }

@@ -5,7 +5,7 @@
 #include "TrafficLog.h"
 #include "modTools.h"
 
-#include <QTime>
+#include <QDateTime>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -20,9 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         check(text.size() == chunk.size());
         const QString shown = CommandLine::MarkLineBreaks(text);
         check(!shown.contains(u'\r') && !shown.contains(u'\n'));
-        const int row = log->AppendRow(QTime::fromMSecsSinceStartOfDay(int(at % 86400000)));
-        log->SetLastRow(TrafficLog::Mode::Get, shown);
-        check(log->RowParameter(row) == shown && log->RowMode(row) == TrafficLog::Mode::Get);
+        const QDateTime time = QDateTime::fromMSecsSinceEpoch(qint64(at) * 997, Qt::UTC);
+        const int row = log->Append({time, LogMode::Get, shown});
+        check(log->RowText(row) == shown && log->RowMode(row) == LogMode::Get && log->RowTime(row) == time);
         for (int column = 0; column < TrafficLog::ColumnCount; ++column)
             log->data(log->index(row, column));
     }

@@ -3,6 +3,7 @@
 #include "frmMain.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char* argv[])
 {
@@ -20,5 +21,9 @@ int main(int argc, char* argv[])
     QObject::connect(&app, &QGuiApplication::lastWindowClosed, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     window.show();
+    // Start-up handles events while it provisions the data folder; a signal taken in then found
+    // no window to close.
+    if (termination.Received())
+        QTimer::singleShot(0, &window, &frmMain::closeFromOutside);
     return app.exec();
 }

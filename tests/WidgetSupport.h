@@ -1,0 +1,15 @@
+// Shared pieces of the window tests: finding controls by their objectName.
+#pragma once
+
+#include "TestSupport.h"
+
+#include <QWidget>
+
+// A control of the window by its objectName; fails the test when it is missing.
+template <typename T> T* control(QWidget* window, const char* name)
+{
+    T* found = window->findChild<T*>(QLatin1String(name));
+    if (!found)
+        qFatal("control %s not found", name);
+    return found;
+}
