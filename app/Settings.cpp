@@ -43,7 +43,7 @@ const KeyInfo& Info(Key key)
 
 QString SetupFile()
 {
-    return modGlobal::DataFolder + QLatin1String("Setup.ini");
+    return modTools::DataFile(QStringLiteral("Setup.ini"));
 }
 
 QString ReadText(Key key, const QString& filePath)

@@ -67,6 +67,9 @@ QString DetermineDataFolder();
 // Copies the initial files of the program folder into DataFolder where they are missing.
 void ProvisionDataFolder();
 void ProvisionDataFolderFrom(const QString& programFolder, const QString& dataFolder);
+// DataFolder + name, spelt as the file in the data folder is when one matches without regard to
+// case ("setup.ini" for "Setup.ini"), so that it is read and written back under its own name.
+QString DataFile(const QString& name);
 
 // This computer's host name, at most 63 characters; "localhost" when the lookup fails.
 QString LocalHostName();

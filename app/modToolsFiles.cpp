@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHostInfo>
+#include <QSet>
 #include <QStandardPaths>
 
 namespace modTools {
@@ -100,6 +101,12 @@ void ProvisionDataFolderFrom(const QString& programFolder, const QString& dataFo
         QFile::copy(source, dataFolder + QLatin1String("Setup.ini"));
     }
 
+    // Listed once: asking the folder for each of thousands of sets took quadratic time.
+    QSet<QString> present;
+    const QStringList entries =
+        QDir(dataFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& e : entries)
+        present.insert(e.toLower());
     QDirIterator it(programFolder, {QStringLiteral("*.cfg")},
                     QDir::Files | QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     while (it.hasNext()) {
@@ -107,9 +114,16 @@ void ProvisionDataFolderFrom(const QString& programFolder, const QString& dataFo
         const QFileInfo entry(it.next());
         if (entry.isDir())
             continue;
-        if (findIgnoringCase(dataFolder, entry.fileName()).isEmpty())
-            QFile::copy(entry.filePath(), dataFolder + entry.fileName());
+        const QString key = entry.fileName().toLower();
+        if (!present.contains(key) && QFile::copy(entry.filePath(), dataFolder + entry.fileName()))
+            present.insert(key);
     }
+}
+
+QString DataFile(const QString& name)
+{
+    const QString existing = findIgnoringCase(modGlobal::DataFolder, name);
+    return existing.isEmpty() ? modGlobal::DataFolder + name : existing;
 }
 
 QString LocalHostName()

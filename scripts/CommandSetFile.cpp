@@ -4,6 +4,9 @@
 #include "QuickDialMemories.h"
 #include "modTools.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace CommandSetFile {
 
 namespace {
@@ -17,51 +20,50 @@ QString key(const char* name, int n)
     return QLatin1String(name) + QString::number(n);
 }
 
-QString readValue(const QString& filePath, const QString& key, const QString& defaultValue)
+// The whole value: the program never writes a value short, so reading one short would only lose
+// the memory's tail.
+QString readValue(const std::optional<IniDocument>& file, const QString& key, const QString& defaultValue)
 {
-    QString value;
-    modTools::ReadIniString(Section, key, defaultValue, value, ValueReadSize, filePath);
-    return value;
+    return file ? file->value(Section, key).value_or(defaultValue) : defaultValue;
 }
 
 // The non-empty fields of a joined value, up to the first empty one.
 QStringList leadingFields(QString joined)
 {
     joined.remove(RemovedCode);
-    QStringList fields;
-    for (int k = 1; k <= MaxFieldsRead; ++k) {
-        const QString field = modTools::GetField(joined, quint8(k), false, Separator);
-        if (field.isEmpty())
-            break;
-        fields.append(field);
-    }
+    QStringList fields = joined.split(Separator);
+    const auto firstEmpty = std::find(fields.begin(), fields.end(), QString());
+    fields.erase(firstEmpty, fields.end());
     return fields;
 }
 
-// The flag is a check box: only the number 1 ticks it; anything else, text included, leaves it clear.
+// The flag is a check box, ticked by any number but 0; a value that is no number leaves it clear.
+// A value other than 0 and 1 (2 is the box's third, grey state) is kept as it is.
 int repeatFlag(const QString& value)
 {
-    return modTools::WholeValue(value) == 1 ? 1 : 0;
+    const auto number = modTools::WholeValue(value);
+    return number && *number >= INT_MIN && *number <= INT_MAX ? int(*number) : 0;
 }
 
 } // namespace
 
 void LoadCommandSet(const QString& filePath, QuickDialMemories& memories)
 {
+    const std::optional<IniDocument> file = IniDocument::load(filePath);
     for (int n = 1; n <= QuickDialMemories::Count; ++n) {
         QList<ScriptEntry> entries;
-        for (const QString& command : leadingFields(readValue(filePath, key("Command", n), QString())))
+        for (const QString& command : leadingFields(readValue(file, key("Command", n), QString())))
             entries.append({command, QString()});
-        const QStringList descriptions = leadingFields(readValue(filePath, key("Descript", n), QString()));
+        const QStringList descriptions = leadingFields(readValue(file, key("Descript", n), QString()));
         // A "#" inside a description gives more fields than entries; the surplus has no entry.
         for (qsizetype k = 0; k < descriptions.size() && k < entries.size(); ++k)
             entries[k].description = descriptions.at(k);
         memories.setEntries(n, entries);
 
-        memories.setNote(n, readValue(filePath, key("Note", n), QString()));
-        const QString label = readValue(filePath, key("Label", n), QString());
+        memories.setNote(n, readValue(file, key("Note", n), QString()));
+        const QString label = readValue(file, key("Label", n), QString());
         // An empty value marks an empty memory; a missing key reads as "0", a used one.
-        const QString repeat = readValue(filePath, key("Repeat", n), QStringLiteral("0"));
+        const QString repeat = readValue(file, key("Repeat", n), QStringLiteral("0"));
         if (!repeat.isEmpty()) {
             memories.setLabel(n, label);
             memories.setRepeat(n, repeatFlag(repeat));

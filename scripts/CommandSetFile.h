@@ -9,10 +9,6 @@ class QuickDialMemories;
 
 namespace CommandSetFile {
 
-// What a value of the file can carry when read back.
-inline constexpr int ValueReadSize = 512; // buffer size: 511 characters are read
-inline constexpr int MaxFieldsRead = 253; // fields of a joined value that are read
-
 // Reads the set into the eight memories and shows each as used or empty. A missing file, section
 // or key reads as its default; no content of a file makes the load fail.
 void LoadCommandSet(const QString& filePath, QuickDialMemories& memories);

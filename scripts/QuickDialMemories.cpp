@@ -28,8 +28,6 @@ void QuickDialMemories::setNote(int n, const QString& note)
 
 void QuickDialMemories::setRepeat(int n, int repeat)
 {
-    // The flag is a check box: ticked or not.
-    repeat = repeat != 0 ? 1 : 0;
     if (at(n).repeat == repeat)
         return;
     at(n).repeat = repeat;

@@ -22,6 +22,7 @@ public:
     ScriptModel* entries(int n) const { return at(n).entries; }
     QString label(int n) const { return at(n).label; }
     QString note(int n) const { return at(n).note; }
+    // Ticked when not 0; a value other than 0 and 1 from a file is kept until the box is changed.
     int repeat(int n) const { return at(n).repeat; }
     QString buttonCaption(int n) const { return at(n).buttonCaption; }
     QString buttonToolTip(int n) const { return at(n).buttonToolTip; }

@@ -120,12 +120,11 @@ void tst_CommandSetFile::load_data()
     const QByteArray head = "[SETTINGS]\r\n";
     QByteArray many = "1";
     QByteArray manyDescriptions = "d";
-    QStringList first253{"1|d"};
+    QStringList all{"1|d"};
     for (int k = 2; k <= 300; ++k) {
         many += '#' + QByteArray::number(k % 10);
         manyDescriptions += "#d";
-        if (k <= 253)
-            first253 << QString::number(k % 10) + "|d";
+        all << QString::number(k % 10) + "|d";
     }
     static const char junk[] = "\x00\xff\xfe[\x01=\x02\r\n\x80\x81=\x00\x1a[SETTINGS\x00]\r\nCommand1\x00=GM";
 
@@ -140,12 +139,13 @@ void tst_CommandSetFile::load_data()
     row("adjacent # end the commands", head + keyLines(1, "0", "SM 1##GM", "a#b", "L"), used("SM 1|a", "L"));
     row("600-character command value",
         head + keyLines(1, "0", QByteArray(300, 'A') + '#' + QByteArray(299, 'B'), "", "L"),
-        used(QString(300, u'A') + "|;" + QString(210, u'B') + '|', "L"));
+        used(QString(300, u'A') + "|;" + QString(299, u'B') + '|', "L"));
     row("code 20 removed from commands and descriptions only",
         head + keyLines(1, "0", "S\x14M 1#\x14#G\x14M", "s\x14tart#\x14#q", "L\x14", "N\x14"),
         used("SM 1|start", "L\x14", 0, "N\x14"));
     row("repeat not a number", head + keyLines(1, "yes", "GM", "", "L"), used("GM|", "L"));
-    row("300 fields", head + keyLines(1, "0", many, manyDescriptions, "L"), used(first253.join(u';'), "L"));
+    row("300 fields", head + keyLines(1, "0", many, manyDescriptions, "L"), used(all.join(u';'), "L"));
+    row("repeat other than 1 kept", head + keyLines(1, "2", "GM", "", "L"), used("GM|", "L", 2));
     row("other section only", "[OTHER]\r\nCommand1=GM\r\n", used("", ""));
     row("binary junk", QByteArray(junk, sizeof junk - 1), used("", ""));
 }

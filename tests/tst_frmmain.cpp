@@ -245,6 +245,34 @@ private slots:
         QCOMPARE(data.readSetup("Device"), QStringLiteral("2"));
     }
 
+    // Files of the data folder are found without regard to case and written back under their own
+    // names; no second file appears beside them.
+    void caseBlindDataFiles_data()
+    {
+        columns<QString, QString>("setup", "commandSet");
+        row("lower case", QStringLiteral("setup.ini"), QStringLiteral("defaultcommandset.cfg"));
+        row("upper case", QStringLiteral("SETUP.INI"), QStringLiteral("DEFAULTCOMMANDSET.CFG"));
+    }
+    void caseBlindDataFiles()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, commandSet);
+        TempDataFolder data;
+        writeBytes(data.path() + setup, "[SETTINGS]\r\nPort=4321\r\nConnect=0\r\n");
+        writeBytes(data.path() + commandSet, "[SETTINGS]\r\nCommand1=GM\r\nLabel1=Mine\r\n");
+        {
+            frmMain w;
+            w.show();
+            QCOMPARE(control<QLineEdit>(&w, "txtPort")->text(), QStringLiteral("4321"));
+            QCOMPARE(control<QPushButton>(&w, "cmdCommand1")->text(), QStringLiteral("Mine"));
+            control<QLineEdit>(&w, "txtPort")->setText(QStringLiteral("4322"));
+            w.close();
+        }
+        QCOMPARE(QDir(data.path()).entryList(QDir::Files), QStringList({commandSet, setup}));
+        QVERIFY(fileBytes(data.path() + setup).contains("Port=4322\r\n"));
+        QVERIFY(fileBytes(data.path() + commandSet).contains("Label1=Mine\r\n"));
+    }
+
     // A desktop session that ends, or a kill, closes the window as its close box does; also while
     // the program is still starting (provisioning from a program folder of many command sets).
     void terminationSignalSaves_data()
@@ -279,7 +307,7 @@ private slots:
         // Start-up is provisioning the data folder once a command set is there.
         QTRY_VERIFY_WITH_TIMEOUT(QDir(data.path()).entryList({"*.cfg"}).size() > 0, 20000);
         ::kill(pid_t(process.processId()), signal);
-        QVERIFY(process.waitForFinished(20000));
+        QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(savedSettings(data), "4321|" + modTools::LocalHostName() + "|0|0|0|0|0");
         // Every command set was copied before the window closed.

@@ -81,7 +81,7 @@ void frmMain::Form_Load()
 
     ApplyLanguage();
     m_started = true;
-    LoadCommandSet(modGlobal::DataFolder + QLatin1String("DefaultCommandSet.cfg"));
+    LoadCommandSet(modTools::DataFile(QStringLiteral("DefaultCommandSet.cfg")));
 
     timConnect->start();
     timTimer->start();
@@ -108,7 +108,7 @@ void frmMain::Form_Unload()
     values.appendCrLf = ui->chkAppendCrLf->isChecked() ? 1 : 0;
     Settings::Write(values, Settings::SetupFile());
 
-    SaveCommandSet(modGlobal::DataFolder + QLatin1String("DefaultCommandSet.cfg"));
+    SaveCommandSet(modTools::DataFile(QStringLiteral("DefaultCommandSet.cfg")));
 }
 
 void frmMain::closeEvent(QCloseEvent* event)

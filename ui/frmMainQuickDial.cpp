@@ -39,7 +39,10 @@ void frmMain::SetupQuickDial()
     for (int n = 1; n <= QuickDialMemories::Count; ++n) {
         numbered<QTreeView>(this, "lvwCommand", n)->setModel(Memories->entries(n));
         connect(numbered<QCheckBox>(this, "chkCommandRepeat", n), &QCheckBox::toggled, this,
-                [this, n](bool ticked) { Memories->setRepeat(n, ticked ? 1 : 0); });
+                [this, n](bool ticked) {
+                    if (ticked != (Memories->repeat(n) != 0))
+                        Memories->setRepeat(n, ticked ? 1 : 0);
+                });
         // The same hint in every language, on the first four memories only.
         if (n <= 4)
             numbered<QPlainTextEdit>(this, "txtCommandDescript", n)

@@ -1,5 +1,5 @@
 // Random file content through the command-set loader, and what it loaded saved and loaded again:
-// nothing may crash, and what comes out of a load must keep within the format's limits.
+// nothing may crash, and what comes out of a load must be what the format can carry.
 #include "CommandSetFile.h"
 #include "FuzzCheck.h"
 #include "QuickDialMemories.h"
@@ -11,21 +11,19 @@ namespace {
 
 bool fits(const QString& text)
 {
-    return text.size() < CommandSetFile::ValueReadSize && !text.contains(u'\r') && !text.contains(u'\n');
+    return !text.contains(u'\r') && !text.contains(u'\n');
 }
 
 void checkLoaded(const QuickDialMemories& memories)
 {
     for (int n = 1; n <= QuickDialMemories::Count; ++n) {
         const QList<ScriptEntry>& entries = memories.entries(n)->entries();
-        check(entries.size() <= CommandSetFile::MaxFieldsRead);
         for (const ScriptEntry& entry : entries) {
             check(!entry.command.isEmpty());
             for (const QString& text : {entry.command, entry.description})
                 check(fits(text) && !text.contains(u'#') && !text.contains(QChar(0x14)));
         }
         check(fits(memories.label(n)) && fits(memories.note(n)));
-        check(memories.repeat(n) == 0 || memories.repeat(n) == 1);
     }
 }
 
