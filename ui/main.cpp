@@ -9,6 +9,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Relaytab"));
+    QApplication::setApplicationVersion(QStringLiteral(RELAYTAB_VERSION));
 
     // Installed first, so that a signal arriving during start-up is handled once the window runs.
     TerminationSignals termination;
