@@ -22,7 +22,7 @@ QString key(const char* name, int n)
 
 // The whole value: the program never writes a value short, so reading one short would only lose
 // the memory's tail.
-QString readValue(const std::optional<IniDocument>& file, const QString& key, const QString& defaultValue)
+QString readValue(const IniDocument* file, const QString& key, const QString& defaultValue)
 {
     return file ? file->value(Section, key).value_or(defaultValue) : defaultValue;
 }
@@ -45,11 +45,8 @@ int repeatFlag(const QString& value)
     return number && *number >= INT_MIN && *number <= INT_MAX ? int(*number) : 0;
 }
 
-} // namespace
-
-void LoadCommandSet(const QString& filePath, QuickDialMemories& memories)
+void load(const IniDocument* file, QuickDialMemories& memories)
 {
-    const std::optional<IniDocument> file = IniDocument::load(filePath);
     for (int n = 1; n <= QuickDialMemories::Count; ++n) {
         QList<ScriptEntry> entries;
         for (const QString& command : leadingFields(readValue(file, key("Command", n), QString())))
@@ -76,11 +73,30 @@ void LoadCommandSet(const QString& filePath, QuickDialMemories& memories)
     }
 }
 
+} // namespace
+
+void LoadCommandSet(const QString& filePath, QuickDialMemories& memories)
+{
+    const std::optional<IniDocument> file = IniDocument::load(filePath);
+    load(file ? &*file : nullptr, memories);
+}
+
+void LoadCommandSet(const IniDocument& document, QuickDialMemories& memories)
+{
+    load(&document, memories);
+}
+
 bool SaveCommandSet(const QString& filePath, const QuickDialMemories& memories)
 {
     std::optional<IniDocument> file = IniDocument::load(filePath);
     if (!file)
         return false;
+    SaveCommandSet(*file, memories);
+    return file->save(filePath);
+}
+
+void SaveCommandSet(IniDocument& file, const QuickDialMemories& memories)
+{
     for (int n = 1; n <= QuickDialMemories::Count; ++n) {
         QStringList commands;
         QStringList descriptions;
@@ -91,7 +107,7 @@ bool SaveCommandSet(const QString& filePath, const QuickDialMemories& memories)
         const QString joinedCommands = commands.join(Separator);
         const bool used = !joinedCommands.isEmpty();
         const auto write = [&](const char* name, const QString& value) {
-            file->setValue(Section, key(name, n), used ? value : QString());
+            file.setValue(Section, key(name, n), used ? value : QString());
         };
         write("Repeat", QString::number(memories.repeat(n)));
         write("Command", joinedCommands);
@@ -99,7 +115,6 @@ bool SaveCommandSet(const QString& filePath, const QuickDialMemories& memories)
         write("Label", memories.label(n));
         write("Note", memories.note(n));
     }
-    return file->save(filePath);
 }
 
 } // namespace CommandSetFile

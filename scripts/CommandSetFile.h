@@ -5,6 +5,7 @@
 
 #include <QString>
 
+class IniDocument;
 class QuickDialMemories;
 
 namespace CommandSetFile {
@@ -17,5 +18,9 @@ void LoadCommandSet(const QString& filePath, QuickDialMemories& memories);
 // file stay as they were, and the file on disk is always either the old or the new one whole.
 // Line breaks in a value are written as blanks. False when the file could not be written.
 bool SaveCommandSet(const QString& filePath, const QuickDialMemories& memories);
+
+// The same on a document in memory.
+void LoadCommandSet(const IniDocument& document, QuickDialMemories& memories);
+void SaveCommandSet(IniDocument& document, const QuickDialMemories& memories);
 
 } // namespace CommandSetFile

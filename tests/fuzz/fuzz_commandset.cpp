@@ -1,11 +1,10 @@
-// Random file content through the command-set loader, and what it loaded saved and loaded again:
-// nothing may crash, and what comes out of a load must be what the format can carry.
+// Random file content through the command-set loader, and what it loaded saved and loaded again, all
+// in memory: nothing may crash, a load gives only what the format can carry, and the second load
+// gives what the first gave.
 #include "CommandSetFile.h"
 #include "FuzzCheck.h"
+#include "IniDocument.h"
 #include "QuickDialMemories.h"
-
-#include <QFile>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -17,8 +16,7 @@ bool fits(const QString& text)
 void checkLoaded(const QuickDialMemories& memories)
 {
     for (int n = 1; n <= QuickDialMemories::Count; ++n) {
-        const QList<ScriptEntry>& entries = memories.entries(n)->entries();
-        for (const ScriptEntry& entry : entries) {
+        for (const ScriptEntry& entry : memories.entries(n)->entries()) {
             check(!entry.command.isEmpty());
             for (const QString& text : {entry.command, entry.description})
                 check(fits(text) && !text.contains(u'#') && !text.contains(QChar(0x14)));
@@ -27,31 +25,49 @@ void checkLoaded(const QuickDialMemories& memories)
     }
 }
 
+// Blanks and quotes around a value are not kept by any INI file.
+bool survivesIni(const QString& value)
+{
+    return value.trimmed() == value && !value.startsWith(u'"') && !value.startsWith(u'\'');
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static QTemporaryDir folder;
-    static const QString path = folder.filePath(QStringLiteral("set.cfg"));
-    QFile file(path);
-    check(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    check(file.write(reinterpret_cast<const char*>(data), qint64(size)) == qint64(size));
-    file.close();
-
+    IniDocument document =
+        IniDocument::fromBytes(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
     QuickDialMemories memories;
-    CommandSetFile::LoadCommandSet(path, memories);
+    CommandSetFile::LoadCommandSet(document, memories);
     checkLoaded(memories);
-    check(CommandSetFile::SaveCommandSet(path, memories));
+    CommandSetFile::SaveCommandSet(document, memories);
     QuickDialMemories again;
-    CommandSetFile::LoadCommandSet(path, again);
+    CommandSetFile::LoadCommandSet(IniDocument::fromBytes(document.bytes()), again);
     checkLoaded(again);
-    // Whatever the file held, the labels of used memories survive a save (blanks and quotes around
-    // a value are not kept by any INI file).
     for (int n = 1; n <= QuickDialMemories::Count; ++n) {
-        const QString label = memories.label(n);
-        if (again.entries(n)->count() > 0 && label.trimmed() == label && !label.startsWith(u'"') &&
-            !label.startsWith(u'\''))
-            check(again.label(n) == label);
+        if (memories.entries(n)->count() == 0)
+            continue;
+        const QList<ScriptEntry>& first = memories.entries(n)->entries();
+        const QList<ScriptEntry>& second = again.entries(n)->entries();
+        QStringList commands;
+        QStringList descriptions;
+        for (const ScriptEntry& entry : first) {
+            commands << entry.command;
+            descriptions << entry.description;
+        }
+        if (!survivesIni(commands.join(u'#')))
+            continue;
+        check(second.size() == first.size());
+        // An empty description ends the ones after it, as the format reads them.
+        const bool describedWhole = survivesIni(descriptions.join(u'#')) && !descriptions.contains(QString());
+        for (qsizetype k = 0; k < first.size(); ++k)
+            check(second[k].command == first[k].command &&
+                  (!describedWhole || second[k].description == first[k].description));
+        check(again.repeat(n) == memories.repeat(n));
+        if (survivesIni(memories.label(n)))
+            check(again.label(n) == memories.label(n));
+        if (survivesIni(memories.note(n)))
+            check(again.note(n) == memories.note(n));
     }
     return 0;
 }
