@@ -6,12 +6,13 @@
 #include "modTools.h"
 
 #include <array>
+#include <climits>
 
 namespace Settings {
 
 namespace {
 
-constexpr std::array<KeyInfo, 8> keys{{
+constexpr std::array<KeyInfo, 10> keys{{
     {"Port", "", 7, 0, 0},
     {"Name", "", 65, 0, 0},
     {"Device", "0", 2, 0, 3},
@@ -20,6 +21,8 @@ constexpr std::array<KeyInfo, 8> keys{{
     {"Language", "0", 65, 0, 1},
     {"SelTab", "0", 2, 0, 3},
     {"Command", "0", 9, 0, 0},
+    {"Journal", "1", 2, 0, 1},
+    {"JournalKeepMB", "1024", 11, 0, INT_MAX},
 }};
 
 QString defaultText(Key key)
@@ -32,6 +35,16 @@ QString defaultText(Key key)
     default:
         return QString::fromLatin1(Info(key).defaultValue);
     }
+}
+
+// This program's own keys take their default for any value they cannot use: a mistyped retention
+// must not delete every journal.
+int ownNumber(Key key, const QString& filePath)
+{
+    const auto value = modTools::WholeValue(ReadText(key, filePath));
+    if (!value || *value < Info(key).minimum || *value > Info(key).maximum)
+        return QByteArray(Info(key).defaultValue).toInt();
+    return int(*value);
 }
 
 } // namespace
@@ -74,6 +87,8 @@ Values Read(const QString& filePath)
     v.connect = ReadNumber(Key::Connect, filePath);
     v.language = ReadNumber(Key::Language, filePath);
     v.selTab = ReadNumber(Key::SelTab, filePath);
+    v.journal = ownNumber(Key::Journal, filePath);
+    v.journalKeepMB = ownNumber(Key::JournalKeepMB, filePath);
     return v;
 }
 
@@ -93,6 +108,8 @@ bool Write(const Values& v, const QString& filePath)
     put(Key::Language, QString::number(v.language));
     put(Key::SelTab, QString::number(v.selTab));
     put(Key::AppendCrLf, QString::number(v.appendCrLf));
+    put(Key::Journal, QString::number(v.journal));
+    put(Key::JournalKeepMB, QString::number(v.journalKeepMB));
     return doc->save(filePath);
 }
 

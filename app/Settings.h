@@ -16,7 +16,9 @@ enum class Key
     Connect,
     Language,
     SelTab,
-    Command
+    Command,
+    Journal,
+    JournalKeepMB,
 };
 
 struct KeyInfo
@@ -49,11 +51,14 @@ struct Values
     int connect = 1;
     int language = 0;
     int selTab = 0;
+    // Keys of this program only; they follow the seven above in the file.
+    int journal = 1;
+    int journalKeepMB = 1024;
 };
 
 Values Read(const QString& filePath);
 // Writes the seven keys in the order Port, Name, Device, Connect, Language, SelTab, AppendCrLf,
-// replacing the file once so that it is never left half old, half new.
+// then this program's own keys, replacing the file once so that it is never left half old, half new.
 bool Write(const Values& values, const QString& filePath);
 
 // Row of the assistant's command list to select: the stored row when it is within 0..rowCount-1,

@@ -1,6 +1,7 @@
 #include "CommandSession.h"
 
 #include "CommandLine.h"
+#include "Journal.h"
 #include "TickWait.h"
 #include "TrafficLog.h"
 #include "Winsock.h"
@@ -40,6 +41,16 @@ void pauseAfterCommand()
     }
 }
 
+// The state as a journal comment names it, the same in every language.
+QString stateName(ConnectionState state)
+{
+    static const char* const names[] = {"Closed",        "Open",         "Listening",  "ConnectionPending",
+                                        "ResolvingHost", "HostResolved", "Connecting", "Connected",
+                                        "Closing",       "Error"};
+    const int n = int(state);
+    return n >= 0 && n < int(std::size(names)) ? QLatin1String(names[n]) : QString::number(n);
+}
+
 } // namespace
 
 CommandSession::CommandSession(QObject* parent)
@@ -48,6 +59,10 @@ CommandSession::CommandSession(QObject* parent)
 {
     connect(m_socket, &Winsock::DataArrival, this, &CommandSession::ReceiveData);
     connect(m_socket, &Winsock::StateChanged, this, &CommandSession::stateChanged);
+    connect(m_socket, &Winsock::StateChanged, this, [this](ConnectionState state) {
+        if (m_journal)
+            m_journal->Comment(QStringLiteral("state ") + stateName(state));
+    });
 }
 
 CommandSession::~CommandSession() = default;
@@ -59,8 +74,17 @@ ConnectionState CommandSession::State() const
 
 void CommandSession::SetTarget(const QString& host, const QString& port)
 {
+    if (m_journal && (host != m_host || port != m_port))
+        m_journal->Comment(QStringLiteral("target %1:%2").arg(host, port));
     m_host = host;
     m_port = port;
+}
+
+void CommandSession::SetJournal(Journal* journal)
+{
+    m_journal = journal;
+    if (m_journal)
+        m_journal->Comment(QStringLiteral("target %1:%2, state %3").arg(m_host, m_port, stateName(State())));
 }
 
 bool CommandSession::ConnectIfWanted()
@@ -71,6 +95,8 @@ bool CommandSession::ConnectIfWanted()
 int CommandSession::log(const LogRow& row)
 {
     const int number = m_log->Append(row);
+    if (m_journal)
+        m_journal->Append(row);
     emit rowLogged(number);
     return number;
 }

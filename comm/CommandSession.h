@@ -23,6 +23,7 @@
 #include <QString>
 #include <QStringList>
 
+class Journal;
 class TickWait;
 class TrafficLog;
 class Winsock;
@@ -77,6 +78,10 @@ public:
     QString CurrentCommand() const { return m_currentCommand; }
     bool AwaitingReply() const { return m_awaitingReply; }
     TrafficLog* Log() const { return m_log; }
+    // Every row logged from now on also goes into the journal, with a comment line for each change
+    // of target and connection state; nullptr for none. The session does not own it.
+    void SetJournal(Journal* journal);
+    Journal* CurrentJournal() const { return m_journal; }
 
     // Runs -----------------------------------------------------------------------------------------
     // Seconds a run waits for a reply before it ends with a "Timeout" row; 0 waits forever.
@@ -112,6 +117,7 @@ private:
     Winsock* m_socket;
     TrafficLog* m_log;
     TickWait* m_waitTicks;
+    Journal* m_journal = nullptr;
     EventSleep m_wait;
     QString m_host;
     QString m_port;

@@ -229,7 +229,10 @@ private slots:
         QVERIFY(Settings::Write({"2000", "pc", 3, 1, 0, 1, 2}, path));
         QCOMPARE(fileBytes(path),
                  QByteArray("; mine\r\n[SETTINGS]\r\nCommand=4\r\nForeign=kept\r\nPort=2000\r\nName=pc\r\n"
-                            "Device=3\r\nConnect=0\r\nLanguage=1\r\nSelTab=2\r\nAppendCrLf=1\r\n"));
+                            "Device=3\r\nConnect=0\r\nLanguage=1\r\nSelTab=2\r\nAppendCrLf=1\r\n"
+                            "Journal=1\r\nJournalKeepMB=1024\r\n"));
+        // A retention that is no number keeps the journals rather than deleting them all.
+        QCOMPARE(Settings::Read(file("[SETTINGS]\r\nJournalKeepMB=lots\r\n")).journalKeepMB, 1024);
     }
 
     void provision_data()

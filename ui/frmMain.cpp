@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include "CommandSession.h"
+#include "Journal.h"
 #include "ScriptModel.h"
 #include "Settings.h"
 #include "Winsock.h"
@@ -41,7 +42,11 @@ frmMain::frmMain(QWidget* parent)
     Form_Load();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain()
+{
+    // The journal goes before the session that writes into it.
+    stopJournal();
+}
 
 void frmMain::connectControls()
 {
@@ -62,6 +67,7 @@ void frmMain::connectControls()
     connectCommandLine();
     SetupCommandSet();
     connectScriptRuns();
+    connectJournal();
 }
 
 void frmMain::Form_Load()
@@ -78,10 +84,16 @@ void frmMain::Form_Load()
     ui->chkConnect->setChecked(stored.connect != 0);
     modGlobal::LanguageIndex = quint8(stored.language);
     ui->SSTab1->setCurrentIndex(stored.selTab);
+    ui->chkJournal->setChecked(stored.journal != 0);
+    m_journalKeepMB = stored.journalKeepMB;
 
     ApplyLanguage();
     m_started = true;
     LoadCommandSet(modTools::DataFile(QStringLiteral("DefaultCommandSet.cfg")));
+    if (ui->chkJournal->isChecked()) {
+        Journal::Prune(JournalFolder(), qint64(m_journalKeepMB) << 20);
+        startJournal();
+    }
 
     timConnect->start();
     timTimer->start();
@@ -106,6 +118,8 @@ void frmMain::Form_Unload()
     values.selTab = ui->SSTab1->currentIndex();
     // The user's own box, also while device type 2 shows the fixed one in its place.
     values.appendCrLf = ui->chkAppendCrLf->isChecked() ? 1 : 0;
+    values.journal = ui->chkJournal->isChecked() ? 1 : 0;
+    values.journalKeepMB = m_journalKeepMB;
     Settings::Write(values, Settings::SetupFile());
 
     SaveCommandSet(modTools::DataFile(QStringLiteral("DefaultCommandSet.cfg")));

@@ -22,6 +22,7 @@ class frmMain;
 }
 class QTimer;
 class CommandSession;
+class Journal;
 class QuickDialMemories;
 class ScriptModel;
 
@@ -66,7 +67,21 @@ public:
     void ShowLastLogRow();
     CommandSession* Session() const { return m_session; }
 
+    // Traffic journal --------------------------------------------------------------------------
+    // DataFolder + "Logs/".
+    static QString JournalFolder();
+    void chkJournal_Click(bool on);
+    void cmdOpenJournalFolder_Click();
+    Journal* CurrentJournal() const { return m_journal.get(); }
+    // A line beside the connection state for what the user should know but need not answer.
+    void ShowNotice(const QString& text);
+
 private:
+    void connectJournal();
+    void startJournal();
+    void stopJournal();
+    std::unique_ptr<Journal> m_journal;
+
     void setupTrafficLog();
     void connectCommandLine();
     void followTrafficLog();
@@ -176,4 +191,5 @@ private:
     int m_currentTab = 0;
     bool m_started = false;
     bool m_shutDown = false;
+    int m_journalKeepMB = 1024;
 };
