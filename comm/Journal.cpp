@@ -26,24 +26,23 @@ Journal::~Journal()
 
 void Journal::Append(const LogRow& row)
 {
-    if (m_failed)
-        return;
-    std::lock_guard lock(m_mutex);
-    if (m_stop)
-        return;
-    m_queue.push_back({row, {}});
-    if (m_queue.size() == 1)
-        m_wake.notify_one();
+    enqueue({row, {}});
 }
 
 void Journal::Comment(const QString& text)
+{
+    enqueue({{}, LogFormat::JournalComment(text)});
+}
+
+void Journal::enqueue(Entry&& entry)
 {
     if (m_failed)
         return;
     std::lock_guard lock(m_mutex);
     if (m_stop)
         return;
-    m_queue.push_back({{}, LogFormat::JournalComment(text)});
+    m_queue.push_back(std::move(entry));
+    // The writer sleeps while nothing is queued; one wake-up per batch is enough.
     if (m_queue.size() == 1)
         m_wake.notify_one();
 }

@@ -59,6 +59,7 @@ private:
         QByteArray comment; // a comment line when not empty
     };
 
+    void enqueue(Entry&& entry);
     void writerLoop();
     bool openFile(const QDateTime& firstRow);
     bool writeAll(const QByteArray& bytes);
