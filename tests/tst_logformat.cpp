@@ -1,6 +1,8 @@
-// A log row written as a journal line, a CSV record and a JSON line.
+// A log row written as a journal line, a CSV record and a JSON line; the log saved to a file.
+#include "LogExport.h"
 #include "LogFormat.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 
 class tst_LogFormat : public QObject
@@ -42,6 +44,42 @@ private slots:
         QCOMPARE(LogFormat::JournalLine(row), "2026-12-07T01:02:03.045Z\t" + journal + '\n');
         QCOMPARE(LogFormat::CsvRecord(row), "2026-12-07,01:02:03.045," + csv + "\r\n");
         QCOMPARE(LogFormat::JsonLine(row), "{\"time\":\"2026-12-07T01:02:03.045Z\"," + json + "}\n");
+    }
+
+    // name: of the file to write; cancelAt: rows after which the export is cancelled, -1 never.
+    void exportFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("cancelAt");
+        QTest::addColumn<QByteArray>("expected"); // null: no file
+        const QByteArray row0 = "2026-12-07T01:02:03.000Z\tGet\tGM:0\n";
+        const QByteArray row1 = "2026-12-07T01:02:03.001Z\tGet\tGM:1\n";
+        QTest::newRow("journal lines") << "list.log" << -1 << row0 + row1;
+        QTest::newRow("csv by extension") << "list.CSV" << -1
+                                          << QByteArray("\xEF\xBB\xBF"
+                                                        "date,time,mode,text\r\n"
+                                                        "2026-12-07,01:02:03.000,Get,GM:0\r\n"
+                                                        "2026-12-07,01:02:03.001,Get,GM:1\r\n");
+        QTest::newRow("cancelled") << "list.log" << 0 << QByteArray();
+        QTest::newRow("unwritable") << "missing/list.log" << -1 << QByteArray();
+    }
+    void exportFile()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, cancelAt);
+        QFETCH(QByteArray, expected);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        const auto rowAt = [](qsizetype n) {
+            return LogRow{QDateTime(QDate(2026, 12, 7), QTime(1, 2, 3, int(n)), Qt::UTC), LogMode::Get,
+                          QStringLiteral("GM:%1").arg(n)};
+        };
+        const QString error =
+            LogExport::Write(path, 2, rowAt, [cancelAt](qsizetype done) { return done != cancelAt; });
+        QCOMPARE(error.isEmpty(), !expected.isNull() || cancelAt >= 0);
+        QFile file(path);
+        QCOMPARE(file.open(QIODevice::ReadOnly), !expected.isNull());
+        QCOMPARE(file.isOpen() ? file.readAll() : QByteArray(), expected);
     }
 };
 

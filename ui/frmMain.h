@@ -63,6 +63,11 @@ public:
     void txtSend_KeyDown(int keyCode);
     void cmdSend_Click();
     void cmdDeleteList_Click();
+    void cmdSaveList_Click();
+    // Writes the rows the list shows into the file; an error text, or nothing when it was written.
+    QString SaveList(const QString& filePath);
+    // An export of more rows shows its progress and can be cancelled.
+    static constexpr int LargeExportRows = 100000;
     // A row was logged: lsvMsg scrolls to the last row and selects it (within one screen frame).
     void ShowLastLogRow();
     CommandSession* Session() const { return m_session; }

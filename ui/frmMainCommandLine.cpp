@@ -2,6 +2,8 @@
 // units and keep the widgets in step.
 #include "CommandSession.h"
 #include "ConnectionState.h"
+#include "FileDialog.h"
+#include "LogExport.h"
 #include "NumberedControls.h"
 #include "TrafficLog.h"
 #include "TrafficLogProxy.h"
@@ -11,11 +13,13 @@
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QProgressDialog>
 #include <QTimer>
 
 #include <algorithm>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 
 namespace {
 
@@ -90,6 +94,7 @@ void frmMain::connectCommandLine()
         new KeyDownFilter(ui->txtSend, [this](int key) { txtSend_KeyDown(key); }));
     connect(ui->cmdSend, &QPushButton::clicked, this, &frmMain::cmdSend_Click);
     connect(ui->cmdDeleteList, &QPushButton::clicked, this, &frmMain::cmdDeleteList_Click);
+    connect(ui->cmdSaveList, &QPushButton::clicked, this, &frmMain::cmdSaveList_Click);
     connect(ui->chkConnect, &QCheckBox::toggled, m_session, &CommandSession::SetConnectWanted);
     for (QLineEdit* target : {ui->txtPcName, ui->txtPort})
         connect(target, &QLineEdit::textChanged, this,
@@ -181,11 +186,56 @@ void frmMain::cmdDeleteList_Click()
 {
     m_session->Log()->Clear();
     ui->cmdDeleteList->setEnabled(false);
+    ui->cmdSaveList->setEnabled(false);
+}
+
+void frmMain::cmdSaveList_Click()
+{
+    QFileDialog dialog(this);
+    PrepareFileDialog(dialog, 7031, modTools::GetText(7033) + QLatin1String(" (*.log);;CSV (*.csv)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("log"));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        dialog.setDefaultSuffix(filter.contains(QLatin1String("*.csv")) ? QStringLiteral("csv")
+                                                                        : QStringLiteral("log"));
+    });
+    dialog.selectFile(QStringLiteral("relaytab-") +
+                      CurrentUtcDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")) +
+                      QStringLiteral(".log"));
+    const QString chosen = ChosenFile(dialog);
+    if (!chosen.isEmpty())
+        SaveList(chosen);
+}
+
+QString frmMain::SaveList(const QString& filePath)
+{
+    // The rows the list shows; those coming in meanwhile are left for the next export.
+    const TrafficLog* log = m_session->Log();
+    const int count = m_shownLog->rowCount();
+    std::unique_ptr<QProgressDialog> progress;
+    if (count > LargeExportRows) {
+        progress = std::make_unique<QProgressDialog>(modTools::GetText(7034), modTools::GetText(3039), 0,
+                                                     count, this);
+        progress->setWindowModality(Qt::WindowModal);
+        progress->setMinimumDuration(500);
+    }
+    const QString error = LogExport::Write(
+        filePath, count, [log](qsizetype n) { return log->Row(int(n)); },
+        [&progress](qsizetype done) {
+            if (!progress)
+                return true;
+            progress->setValue(int(done));
+            return !progress->wasCanceled();
+        });
+    ShowNotice(error.isEmpty() ? QString() : modTools::FormatText(modTools::GetText(7032), {error}));
+    return error;
 }
 
 void frmMain::ShowLastLogRow()
 {
     ui->cmdDeleteList->setEnabled(true);
+    ui->cmdSaveList->setEnabled(true);
     // After each new row the view's row header sums the heights of all rows before a row it is
     // asked about, so a view that took in every row at once would cost more per row the longer
     // the log gets. It takes them in at most once per screen frame instead, all that came since.

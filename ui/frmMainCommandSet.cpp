@@ -1,6 +1,7 @@
 // The command-set files on the quick-dial tab, the default set at start and exit, and the viewer
 // of a memory's commands opened from its note box.
 #include "CommandSetFile.h"
+#include "FileDialog.h"
 #include "NumberedControls.h"
 #include "QuickDialMemories.h"
 #include "frmCommandList.h"
@@ -39,25 +40,6 @@ private:
     std::function<void()> m_show;
 };
 
-// The file dialog of both buttons: Qt's own, so that it looks alike everywhere, in the data folder
-// and showing command-set files.
-void prepareDialog(QFileDialog& dialog, qint16 titleId)
-{
-    dialog.setObjectName(QStringLiteral("CommonDialog"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setWindowTitle(modTools::GetText(titleId));
-    dialog.setDirectory(modGlobal::DataFolder);
-    dialog.setNameFilter(modTools::GetText(3117) + QLatin1String(" (*.cfg)"));
-}
-
-// The one file chosen, or nothing when the dialog was cancelled.
-QString chosenFile(QFileDialog& dialog)
-{
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
-}
-
 } // namespace
 
 void frmMain::SetupCommandSet()
@@ -85,10 +67,10 @@ void frmMain::SaveCommandSet(const QString& filePath)
 void frmMain::cmdLoadConfig_Click()
 {
     QFileDialog dialog(this);
-    prepareDialog(dialog, 3116);
+    PrepareFileDialog(dialog, 3116, modTools::GetText(3117) + QLatin1String(" (*.cfg)"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    const QString chosen = chosenFile(dialog);
+    const QString chosen = ChosenFile(dialog);
     if (chosen.isEmpty())
         return;
     const QString path = modTools::GetShortPath(chosen);
@@ -99,13 +81,13 @@ void frmMain::cmdLoadConfig_Click()
 void frmMain::cmdSaveConfig_Click()
 {
     QFileDialog dialog(this);
-    prepareDialog(dialog, 3124);
+    PrepareFileDialog(dialog, 3124, modTools::GetText(3117) + QLatin1String(" (*.cfg)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // Saving into an existing file changes only the set's keys in it, so there is nothing to confirm.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.selectFile(modTools::GetText(3125) + QLatin1String(".cfg"));
-    const QString chosen = chosenFile(dialog);
+    const QString chosen = ChosenFile(dialog);
     if (!chosen.isEmpty())
         SaveCommandSet(chosen);
 }

@@ -42,7 +42,7 @@ constexpr std::array<TextPlace, 18> textsBeforeSelection{{
     {"chkAppendCrLfDummy", 3053},
 }};
 
-constexpr std::array<TextPlace, 48> textsAfterSelection{{
+constexpr std::array<TextPlace, 49> textsAfterSelection{{
     {"SSTab1:1", 3002},          {"fraSend", 3014},
     {"cmdCreateCommand1", 3015}, {"cmdSend", 3016},
     {"fraReceive", 3017},        {"cmdDeleteList", 3018},
@@ -67,6 +67,7 @@ constexpr std::array<TextPlace, 48> textsAfterSelection{{
     {"cmdQuit", 3040},           {"labCommandScriptCompleted", 3043},
     {"fraVersion", 3051},        {"fraJournal", 7010},
     {"chkJournal", 7011},        {"cmdOpenJournalFolder", 7012},
+    {"cmdSaveList", 7030},
 }};
 
 void placeText(QWidget* form, const TextPlace& place)
