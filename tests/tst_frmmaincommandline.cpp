@@ -193,6 +193,51 @@ private slots:
         QCOMPARE(shown()->index(0, TrafficLog::ModeColumn).data().toString(), QStringLiteral("Set"));
     }
 
+    // What the filter lets through is what the list shows, Ctrl+C copies and Save list writes.
+    void filterCopyAndSave_data()
+    {
+        columns<QString, int, QString>("text", "mode", "expected");
+        row("all", "", 0, "GM;SP 1;GM:7<CR><LF>;SP 2");
+        row("text, case blind", "gm", 0, "GM;GM:7<CR><LF>");
+        row("mode Get", "", 2, "GM:7<CR><LF>");
+        row("text and mode", "sp", 1, "SP 1;SP 2");
+        row("nothing matches", "xyz", 0, "");
+    }
+    void filterCopyAndSave()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, mode);
+        QFETCH(QString, expected);
+        QTcpSocket* client = ensureConnected();
+        QVERIFY(client);
+        QTest::mouseClick(find<QPushButton>("cmdDeleteList"), Qt::LeftButton);
+        send(QStringLiteral("GM"));
+        send(QStringLiteral("SP 1"));
+        client->write("GM:7\r\n");
+        QTRY_COMPARE(rows(), 3);
+        find<QLineEdit>("txtLogFilter")->setText(text);
+        find<QComboBox>("cboLogFilterMode")->setCurrentIndex(mode);
+        m_window->ApplyLogFilter();
+        send(QStringLiteral("SP 2")); // a row arriving meanwhile is filtered too
+        QTRY_COMPARE(shown()->rowCount(), int(expected.split(u';', Qt::SkipEmptyParts).size()));
+        QStringList texts;
+        for (int r = 0; r < shown()->rowCount(); ++r)
+            texts << shown()->index(r, TrafficLog::ParameterColumn).data().toString();
+        QCOMPARE(texts.join(u';'), expected);
+
+        find<QTableView>("lsvMsg")->selectAll();
+        const QStringList copied = m_window->SelectedLogText().split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(copied.size(), texts.size());
+        QVERIFY(copied.isEmpty() || copied.last().endsWith(u'\t' + texts.last()));
+        QTemporaryDir dir;
+        QVERIFY(m_window->SaveList(dir.filePath("list.log")).isEmpty());
+        QFile saved(dir.filePath("list.log"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll().count('\n'), texts.size());
+        find<QLineEdit>("txtLogFilter")->clear();
+        find<QComboBox>("cboLogFilterMode")->setCurrentIndex(0);
+    }
+
     void refusedThenUnticked()
     {
         QVERIFY(ensureConnected());

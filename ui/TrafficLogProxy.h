@@ -3,7 +3,11 @@
 // computer greyed, with a tooltip saying so, while its texts stay as logged.
 #pragma once
 
+#include "LogRow.h"
+
 #include <QAbstractTableModel>
+
+#include <vector>
 
 class TrafficLog;
 
@@ -15,6 +19,11 @@ public:
 
     // Makes the rows appended since the last call known to the views.
     void ShowNewRows();
+    // Shows only the rows whose text holds text (case blind) and, unless mode is None, of that mode.
+    void SetFilter(const QString& text, LogMode mode);
+    bool Filtered() const { return m_filtered; }
+    // The log's row number of a row shown.
+    int SourceRow(int shownRow) const { return m_filtered ? m_rows[size_t(shownRow)] : shownRow; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -29,6 +38,12 @@ public:
 private:
     void logDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight);
 
+    bool matches(int logRow) const;
+
     TrafficLog* m_log;
-    int m_shown = 0;
+    int m_shown = 0; // rows of the log looked at so far
+    bool m_filtered = false;
+    QString m_filterText;
+    LogMode m_filterMode = LogMode::None;
+    std::vector<int> m_rows; // while filtered: the log's rows shown
 };

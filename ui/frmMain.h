@@ -66,6 +66,12 @@ public:
     void cmdSaveList_Click();
     // Writes the rows the list shows into the file; an error text, or nothing when it was written.
     QString SaveList(const QString& filePath);
+    // Filter of the list: what txtLogFilter and cboLogFilterMode ask for.
+    void ApplyLogFilter();
+    // The selected rows as "time TAB mode TAB text" lines, as Ctrl+C copies them.
+    QString SelectedLogText() const;
+    void CopyLogRows();
+    static constexpr int FilterPauseMs = 150;
     // An export of more rows shows its progress and can be cancelled.
     static constexpr int LargeExportRows = 100000;
     // A row was logged: lsvMsg scrolls to the last row and selects it (within one screen frame).
@@ -83,6 +89,9 @@ public:
 
 private:
     void connectJournal();
+    void connectLogTools();
+    void ApplyLogTexts();
+    QTimer* m_applyFilter = nullptr;
     void startJournal();
     void stopJournal();
     std::unique_ptr<Journal> m_journal;

@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QProgressDialog>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <algorithm>
@@ -63,7 +64,7 @@ void frmMain::setupTrafficLog()
     QTableView* view = ui->lsvMsg;
     view->setModel(m_shownLog);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setShowGrid(false);
     view->setWordWrap(false);
@@ -95,6 +96,7 @@ void frmMain::connectCommandLine()
     connect(ui->cmdSend, &QPushButton::clicked, this, &frmMain::cmdSend_Click);
     connect(ui->cmdDeleteList, &QPushButton::clicked, this, &frmMain::cmdDeleteList_Click);
     connect(ui->cmdSaveList, &QPushButton::clicked, this, &frmMain::cmdSaveList_Click);
+    connectLogTools();
     connect(ui->chkConnect, &QCheckBox::toggled, m_session, &CommandSession::SetConnectWanted);
     for (QLineEdit* target : {ui->txtPcName, ui->txtPort})
         connect(target, &QLineEdit::textChanged, this,
@@ -221,7 +223,7 @@ QString frmMain::SaveList(const QString& filePath)
         progress->setMinimumDuration(500);
     }
     const QString error = LogExport::Write(
-        filePath, count, [log](qsizetype n) { return log->Row(int(n)); },
+        filePath, count, [this, log](qsizetype n) { return log->Row(m_shownLog->SourceRow(int(n))); },
         [&progress](qsizetype done) {
             if (!progress)
                 return true;
@@ -245,7 +247,12 @@ void frmMain::ShowLastLogRow()
 
 void frmMain::followTrafficLog()
 {
+    // The list follows new rows only while the user has not scrolled away from its end.
+    const QScrollBar* scroll = ui->lsvMsg->verticalScrollBar();
+    const bool atEnd = scroll->value() >= scroll->maximum();
     m_shownLog->ShowNewRows();
+    if (!atEnd)
+        return;
     const int last = m_shownLog->rowCount() - 1;
     if (last < 0)
         return;

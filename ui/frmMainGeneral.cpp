@@ -117,6 +117,7 @@ void frmMain::ApplyLanguage()
     for (const TextPlace& place : textsAfterSelection)
         placeText(this, place);
 
+    ApplyLogTexts();
     ui->labProgramVersion->setText(
         modTools::FormatText(modTools::GetText(3049), {QStringLiteral(RELAYTAB_VERSION)}));
     ui->labProgramDate->setText(
