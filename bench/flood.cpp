@@ -3,6 +3,7 @@
 // longest gap between two of its ticks; the traffic log's memory per row is measured beside it. Targets:
 // longest gap under 100 ms; at most 200 bytes per row beyond the row's own text.
 #include "CommandSession.h"
+#include "Journal.h"
 #include "TrafficLog.h"
 
 #include <QCoreApplication>
@@ -26,6 +27,7 @@ namespace {
 constexpr int floodSeconds = 10;
 constexpr int warmUpSeconds = 3;
 constexpr qint64 gapTargetMs = 100;
+constexpr qint64 journalGapTargetMs = 50;
 constexpr double rowTargetBytes = 200;
 
 // Resident memory, after handing freed heap memory back, so that what remains is what is held.
@@ -115,6 +117,13 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     FloodServer server;
     CommandSession session;
+    // With --journal every row also goes to a journal, as in the window by default. Its queue may
+    // hold rows while the disk is slower than the flood, so only the gap counts then.
+    const bool journalled = argc > 1 && QByteArray(argv[1]) == "--journal";
+    QTemporaryDir journalFolder;
+    Journal journal(journalFolder.filePath(QStringLiteral("Logs")));
+    if (journalled)
+        session.SetJournal(&journal);
     session.SetTarget(QStringLiteral("127.0.0.1"), QString::number(server.port()));
     session.SetConnectWanted(true);
     session.ConnectIfWanted();
@@ -158,8 +167,15 @@ int main(int argc, char* argv[])
 
     std::printf("flood: %d s, %.1f MB sent, %d rows logged (%.0f rows/s)\n", floodSeconds,
                 double(server.sent()) / 1e6, rows, rows / double(floodSeconds));
-    std::printf("longest gap between 10 ms ticks while flooded: %lld ms (target < %lld ms)\n",
-                static_cast<long long>(longestGapMs), static_cast<long long>(gapTargetMs));
+    const qint64 gapTarget = journalled ? journalGapTargetMs : gapTargetMs;
+    std::printf("longest gap between 10 ms ticks while flooded%s: %lld ms (target < %lld ms)\n",
+                journalled ? ", journal on" : "", static_cast<long long>(longestGapMs),
+                static_cast<long long>(gapTarget));
+    if (journalled) {
+        const bool met = longestGapMs < gapTarget && !journal.Failed();
+        std::printf("%s\n", met ? "targets met" : "TARGET MISSED");
+        return met ? 0 : 1;
+    }
     std::printf("memory per row: %.0f bytes with its text, %.0f bytes beyond the text (target <= %.0f)\n",
                 perRow, overheadPerRow, rowTargetBytes);
     const bool met = longestGapMs < gapTargetMs && overheadPerRow <= rowTargetBytes;
