@@ -234,8 +234,15 @@ private slots:
         QFile saved(dir.filePath("list.log"));
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll().count('\n'), texts.size());
+        // Clearing the filter keeps the selected row.
+        auto* view = find<QTableView>("lsvMsg");
+        if (!texts.isEmpty())
+            view->selectRow(0);
         find<QLineEdit>("txtLogFilter")->clear();
         find<QComboBox>("cboLogFilterMode")->setCurrentIndex(0);
+        m_window->ApplyLogFilter();
+        QCOMPARE(view->currentIndex().siblingAtColumn(TrafficLog::ParameterColumn).data().toString(),
+                 texts.value(0));
     }
 
     void refusedThenUnticked()

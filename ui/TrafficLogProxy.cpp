@@ -58,6 +58,16 @@ void TrafficLogProxy::SetFilter(const QString& text, LogMode mode)
     endResetModel();
 }
 
+int TrafficLogProxy::ShownRow(int logRow) const
+{
+    if (logRow < 0 || logRow >= m_shown)
+        return -1;
+    if (!m_filtered)
+        return logRow;
+    const auto found = std::lower_bound(m_rows.begin(), m_rows.end(), logRow);
+    return found != m_rows.end() && *found == logRow ? int(found - m_rows.begin()) : -1;
+}
+
 bool TrafficLogProxy::matches(int logRow) const
 {
     if (m_filterMode != LogMode::None && m_log->RowMode(logRow) != m_filterMode)

@@ -24,6 +24,8 @@ public:
     bool Filtered() const { return m_filtered; }
     // The log's row number of a row shown.
     int SourceRow(int shownRow) const { return m_filtered ? m_rows[size_t(shownRow)] : shownRow; }
+    // Where the log's row is shown, or -1 when it is not.
+    int ShownRow(int logRow) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -32,6 +32,8 @@ void frmMain::connectLogTools()
     connect(ui->txtLogFilter, &QLineEdit::textChanged, m_applyFilter, qOverload<>(&QTimer::start));
     connect(ui->cboLogFilterMode, &QComboBox::currentIndexChanged, this, &frmMain::ApplyLogFilter);
     connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, [this] {
+        if (ui->SSTab1->currentWidget() != ui->tabCommandLine)
+            return;
         ui->txtLogFilter->setFocus();
         ui->txtLogFilter->selectAll();
     });
@@ -62,7 +64,17 @@ void frmMain::ApplyLogFilter()
     m_applyFilter->stop();
     const int picked = ui->cboLogFilterMode->currentIndex();
     const LogMode mode = picked > 0 ? filterModes[picked - 1] : LogMode::None;
+    // The row the user had selected stays selected when it is still shown.
+    const QModelIndex current = ui->lsvMsg->currentIndex();
+    const int selected = current.isValid() ? m_shownLog->SourceRow(current.row()) : -1;
     m_shownLog->SetFilter(ui->txtLogFilter->text(), mode);
+    const int shownRow = m_shownLog->ShownRow(selected);
+    if (shownRow < 0)
+        return;
+    const QModelIndex index = m_shownLog->index(shownRow, TrafficLog::TimeColumn);
+    ui->lsvMsg->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                             QItemSelectionModel::Rows);
+    ui->lsvMsg->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
 QString frmMain::SelectedLogText() const
