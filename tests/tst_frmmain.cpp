@@ -1,5 +1,6 @@
 #include "CommandSession.h"
 #include "TestFiles.h"
+#include "TrafficLog.h"
 #include "WidgetSupport.h"
 #include "frmMain.h"
 #include "modGlobal.h"
@@ -271,6 +272,21 @@ private slots:
         QCOMPARE(QDir(data.path()).entryList(QDir::Files), QStringList({commandSet, setup}));
         QVERIFY(fileBytes(data.path() + setup).contains("Port=4322\r\n"));
         QVERIFY(fileBytes(data.path() + commandSet).contains("Label1=Mine\r\n"));
+    }
+
+    // A journal that cannot be written says so beside the connection state; the list goes on.
+    void journalFailureNotice()
+    {
+        TempDataFolder data;
+        data.writeSetup({{"Connect", "0"}});
+        writeBytes(data.path() + "Logs", "a file where the folder should be");
+        frmMain w;
+        w.show();
+        w.Session()->Send(QStringLiteral("GM"));
+        w.Session()->Send(QStringLiteral("SM 1"));
+        QTRY_VERIFY(!control<QLabel>(&w, "labNotice")->isHidden());
+        QCOMPARE(w.Session()->Log()->rowCount(), 2);
+        w.close();
     }
 
     // A desktop session that ends, or a kill, closes the window as its close box does; also while

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QtTest>
 
@@ -243,6 +244,27 @@ private slots:
         m_window->ApplyLogFilter();
         QCOMPARE(view->currentIndex().siblingAtColumn(TrafficLog::ParameterColumn).data().toString(),
                  texts.value(0));
+    }
+
+    // The list follows new rows while its end is in view, and stays where the user scrolled to.
+    void follow()
+    {
+        auto* view = find<QTableView>("lsvMsg");
+        const auto addRows = [this](int count) {
+            for (int n = 0; n < count; ++n)
+                m_window->Session()->Log()->Append(
+                    {CurrentUtcDateTime(), LogMode::Get, QStringLiteral("GM:1")});
+            m_window->ShowLastLogRow();
+        };
+        addRows(100);
+        QTRY_VERIFY(lastRowShown());
+        view->scrollToTop();
+        addRows(1);
+        QTRY_COMPARE(shown()->rowCount(), rows());
+        QCOMPARE(view->verticalScrollBar()->value(), 0);
+        view->scrollToBottom();
+        addRows(1);
+        QTRY_VERIFY(lastRowShown());
     }
 
     void refusedThenUnticked()
