@@ -12,7 +12,7 @@ namespace Settings {
 
 namespace {
 
-constexpr std::array<KeyInfo, 10> keys{{
+constexpr std::array<KeyInfo, 11> keys{{
     {"Port", "", 7, 0, 0},
     {"Name", "", 65, 0, 0},
     {"Device", "0", 2, 0, 3},
@@ -23,6 +23,7 @@ constexpr std::array<KeyInfo, 10> keys{{
     {"Command", "0", 9, 0, 0},
     {"Journal", "1", 2, 0, 1},
     {"JournalKeepMB", "1024", 11, 0, INT_MAX},
+    {"ReplyTimeout", "0", 11, 0, 3600},
 }};
 
 QString defaultText(Key key)
@@ -89,6 +90,7 @@ Values Read(const QString& filePath)
     v.selTab = ReadNumber(Key::SelTab, filePath);
     v.journal = ownNumber(Key::Journal, filePath);
     v.journalKeepMB = ownNumber(Key::JournalKeepMB, filePath);
+    v.replyTimeout = ownNumber(Key::ReplyTimeout, filePath);
     return v;
 }
 
@@ -110,6 +112,7 @@ bool Write(const Values& v, const QString& filePath)
     put(Key::AppendCrLf, QString::number(v.appendCrLf));
     put(Key::Journal, QString::number(v.journal));
     put(Key::JournalKeepMB, QString::number(v.journalKeepMB));
+    put(Key::ReplyTimeout, QString::number(v.replyTimeout));
     return doc->save(filePath);
 }
 

@@ -19,6 +19,7 @@ enum class Key
     Command,
     Journal,
     JournalKeepMB,
+    ReplyTimeout,
 };
 
 struct KeyInfo
@@ -54,6 +55,7 @@ struct Values
     // Keys of this program only; they follow the seven above in the file.
     int journal = 1;
     int journalKeepMB = 1024;
+    int replyTimeout = 0; // seconds a script run waits for a reply; 0 without limit
 };
 
 Values Read(const QString& filePath);

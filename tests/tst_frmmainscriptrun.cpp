@@ -5,6 +5,7 @@
 #include "LoopbackServer.h"
 #include "QuickDialMemories.h"
 #include "ScriptModel.h"
+#include "TrafficLog.h"
 #include "WidgetSupport.h"
 #include "frmMain.h"
 
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTimer>
 #include <QtTest>
@@ -181,6 +183,7 @@ void tst_frmMainScriptRun::startRun(const QString& start, const QString& command
     }
     if (!start.endsWith("memory"))
         find<QCheckBox>("chkCommandRepeat1")->setChecked(true);
+    find<QSpinBox>("spnReplyTimeout")->setValue(start == "timeout" ? 1 : 0);
     if (start == "repeat")
         m_window->Session()->RequestCancel();
     if (start.startsWith("F1")) {
@@ -220,6 +223,8 @@ void tst_frmMainScriptRun::run_data()
     // The key runs the memory once, whatever its repeat box says.
     row("F1 on the quick-dial tab", "F1 3 txtCommandDescript5", "GM;SP 1", ":", 0, "", "GM;SP 1", true);
     row("F1 from the tab strip", "F1 3 SSTab1", "GM;SP 1", ":", 0, "", "GM;SP 1", true);
+    // Without a reply the timeout ends the run as a cancel does, and its repetition with it.
+    row("repeat ended by the reply timeout", "timeout", "SP 1;SP 2", "-", 1, "", "SP 1", false);
     row("F1 on the editor tab", "F1 2 lstCommands", "GM;SP 1", ":", 0, "", "", false);
     // Held by the reply to SP 1, which never comes, until the cancel.
     for (const char* first : {"memory", "test"}) {
@@ -272,6 +277,8 @@ void tst_frmMainScriptRun::run()
     if (completed)
         QCOMPARE(progress->value(), count);
     QVERIFY(progress->isHidden() && cancel->isHidden() && runControlsEnabled());
+    const TrafficLog* log = m_window->Session()->Log();
+    QCOMPARE(log->RowMode(log->rowCount() - 1) == LogMode::Timeout, start == "timeout");
 }
 
 QTEST_MAIN(tst_frmMainScriptRun)

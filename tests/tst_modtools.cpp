@@ -230,9 +230,11 @@ private slots:
         QCOMPARE(fileBytes(path),
                  QByteArray("; mine\r\n[SETTINGS]\r\nCommand=4\r\nForeign=kept\r\nPort=2000\r\nName=pc\r\n"
                             "Device=3\r\nConnect=0\r\nLanguage=1\r\nSelTab=2\r\nAppendCrLf=1\r\n"
-                            "Journal=1\r\nJournalKeepMB=1024\r\n"));
+                            "Journal=1\r\nJournalKeepMB=1024\r\nReplyTimeout=0\r\n"));
         // A retention that is no number keeps the journals rather than deleting them all.
         QCOMPARE(Settings::Read(file("[SETTINGS]\r\nJournalKeepMB=lots\r\n")).journalKeepMB, 1024);
+        // Beyond an hour is a mistyped timeout, not a wish to wait for days.
+        QCOMPARE(Settings::Read(file("[SETTINGS]\r\nReplyTimeout=86400\r\n")).replyTimeout, 0);
     }
 
     void provision_data()

@@ -86,6 +86,7 @@ void frmMain::Form_Load()
     ui->SSTab1->setCurrentIndex(stored.selTab);
     ui->chkJournal->setChecked(stored.journal != 0);
     m_journalKeepMB = stored.journalKeepMB;
+    ui->spnReplyTimeout->setValue(stored.replyTimeout);
 
     ApplyLanguage();
     m_started = true;
@@ -120,6 +121,7 @@ void frmMain::Form_Unload()
     values.appendCrLf = ui->chkAppendCrLf->isChecked() ? 1 : 0;
     values.journal = ui->chkJournal->isChecked() ? 1 : 0;
     values.journalKeepMB = m_journalKeepMB;
+    values.replyTimeout = ui->spnReplyTimeout->value();
     Settings::Write(values, Settings::SetupFile());
 
     SaveCommandSet(modTools::DataFile(QStringLiteral("DefaultCommandSet.cfg")));

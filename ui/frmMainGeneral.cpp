@@ -9,6 +9,7 @@
 #include <QAbstractItemModel>
 #include <QGroupBox>
 #include <QLabel>
+#include <QSpinBox>
 
 #include <array>
 
@@ -42,7 +43,7 @@ constexpr std::array<TextPlace, 18> textsBeforeSelection{{
     {"chkAppendCrLfDummy", 3053},
 }};
 
-constexpr std::array<TextPlace, 49> textsAfterSelection{{
+constexpr std::array<TextPlace, 52> textsAfterSelection{{
     {"SSTab1:1", 3002},          {"fraSend", 3014},
     {"cmdCreateCommand1", 3015}, {"cmdSend", 3016},
     {"fraReceive", 3017},        {"cmdDeleteList", 3018},
@@ -67,7 +68,8 @@ constexpr std::array<TextPlace, 49> textsAfterSelection{{
     {"cmdQuit", 3040},           {"labCommandScriptCompleted", 3043},
     {"fraVersion", 3051},        {"fraJournal", 7010},
     {"chkJournal", 7011},        {"cmdOpenJournalFolder", 7012},
-    {"cmdSaveList", 7030},
+    {"cmdSaveList", 7030},       {"fraReplyTimeout", 7014},
+    {"labReplyTimeout", 7015},   {"spnReplyTimeout", 7016},
 }};
 
 void placeText(QWidget* form, const TextPlace& place)
@@ -96,6 +98,8 @@ void placeText(QWidget* form, const TextPlace& place)
         button->setText(text);
     else if (auto* label = qobject_cast<QLabel*>(control))
         label->setText(text);
+    else if (auto* spin = qobject_cast<QSpinBox*>(control))
+        spin->setSpecialValueText(text);
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
 
 #include <functional>
@@ -79,6 +80,8 @@ void frmMain::connectScriptRuns()
         connect(numbered<QCheckBox>(this, "chkCommandRepeat", n), &QCheckBox::toggled, m_session,
                 &CommandSession::Wake);
     }
+    // Only runs wait for replies; a command typed on the command line never times out.
+    connect(ui->spnReplyTimeout, &QSpinBox::valueChanged, m_session, &CommandSession::SetReplyTimeout);
     connect(ui->cmdCancelCommandScript, &QPushButton::clicked, this, &frmMain::cmdCancelCommandScript_Click);
     connect(ui->cmdCommandTest, &QPushButton::clicked, this, &frmMain::TestEditedScript);
 
