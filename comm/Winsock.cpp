@@ -27,6 +27,21 @@ void Winsock::Close()
     setState(ConnectionState::Closed);
 }
 
+void Winsock::Disconnect(int timeoutMs)
+{
+    m_closing = true;
+    m_socket->disconnectFromHost();
+    if (m_socket->state() != QAbstractSocket::UnconnectedState && !m_socket->waitForDisconnected(timeoutMs))
+        m_socket->abort();
+    m_closing = false;
+    setState(ConnectionState::Closed);
+}
+
+QString Winsock::ErrorText() const
+{
+    return m_socket->errorString();
+}
+
 bool Winsock::Connect(const QString& host, const QString& port)
 {
     if (m_state != ConnectionState::Closed || host.isEmpty())

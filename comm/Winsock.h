@@ -23,6 +23,9 @@ public:
 
     // Drops the connection or the attempt at once and returns to Closed, whatever the state.
     void Close();
+    // Closes in order: what is still queued goes out first, then the peer is told. Returns to Closed
+    // within timeoutMs even when the peer does not answer.
+    void Disconnect(int timeoutMs);
     // Starts a connection attempt. Refused (false) unless the socket is Closed, the host text is not
     // empty and the port text is a whole number 1..65535; the outcome shows in the state later.
     bool Connect(const QString& host, const QString& port);
@@ -30,6 +33,8 @@ public:
     bool SendData(const QString& text);
     // Everything that has arrived and not been read yet, at most ReadChunkBytes.
     QString GetData();
+    // Why the last connection attempt or connection failed, in the system's words.
+    QString ErrorText() const;
 
 signals:
     void DataArrival();

@@ -45,6 +45,10 @@ Device types and their commands (set commands; queries):
 
 Exit status: 0 after SIGINT or SIGTERM, 2 for a bad option or when a port or
 address cannot be listened on.
+
+Try it with relaytab-run, beside this program in the same folder:
+  instrument-sim --port 5025 &
+  relaytab-run --port 5025 --crlf "SM 1" "<WAIT_TIME=2>" "GM" "SM 0"
 )";
 
 bool readInt(const QCommandLineParser& parser, const QString& name, int min, int max, int& result,
