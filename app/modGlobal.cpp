@@ -3,6 +3,8 @@
 namespace modGlobal {
 
 QString DataFolder;
+QString Profile;
+bool DataFolderShared = false;
 quint8 DeviceType = 0;
 quint8 LanguageIndex = 0;
 qint32 LanguageOffset = 0;

@@ -8,6 +8,10 @@ namespace modGlobal {
 
 // Data folder path, always ending in "/" so that file names can be appended directly.
 extern QString DataFolder;
+// The profile chosen with --profile, empty for none; its data folder is a folder of its own.
+extern QString Profile;
+// Another running window holds the data folder: this one saves nothing into it.
+extern bool DataFolderShared;
 // Device type 0..3 restored at start-up; afterwards the selected row of cboDevice is in effect.
 extern quint8 DeviceType;
 // 0 German, 1 English.

@@ -58,11 +58,13 @@ bool FolderExists(const QString& path);
 // Creates every missing folder of path; true when the folder exists afterwards.
 bool MakePath(const QString& path);
 
-// Folder of the running program, without a trailing separator.
+// Folder of the program's own files, without a trailing separator: ../share/relaytab beside the
+// folder of the running program when it is installed, else that folder itself.
 QString ProgramFolder();
+QString ProgramFolderFor(const QString& binaryFolder);
 // Base folder shared by all programs of this user, below which the data folder lives.
 QString CommonAppDataFolder();
-// CommonAppDataFolder() + "/Vordane/Relaytab/".
+// CommonAppDataFolder() + "/Vordane/Relaytab/", and "profiles/<Profile>/" below it for a profile.
 QString DetermineDataFolder();
 // Copies the initial files of the program folder into DataFolder where they are missing.
 void ProvisionDataFolder();

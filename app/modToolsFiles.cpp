@@ -1,3 +1,4 @@
+#include "Profiles.h"
 #include "modGlobal.h"
 #include "modTools.h"
 
@@ -68,7 +69,13 @@ bool MakePath(const QString& path)
 
 QString ProgramFolder()
 {
-    return QCoreApplication::applicationDirPath();
+    return ProgramFolderFor(QCoreApplication::applicationDirPath());
+}
+
+QString ProgramFolderFor(const QString& binaryFolder)
+{
+    const QString installed = QDir::cleanPath(binaryFolder + QLatin1String("/../share/relaytab"));
+    return QFileInfo(installed).isDir() ? installed : binaryFolder;
 }
 
 QString CommonAppDataFolder()
@@ -84,7 +91,8 @@ QString DetermineDataFolder()
         base = QDir::homePath() + QLatin1String("/.local/share");
     while (base.endsWith(u'/') && base.size() > 1)
         base.chop(1);
-    return base + QLatin1String("/Vordane/Relaytab/");
+    const QString folder = base + QLatin1String("/Vordane/Relaytab/");
+    return modGlobal::Profile.isEmpty() ? folder : Profiles::DataFolder(folder, modGlobal::Profile);
 }
 
 void ProvisionDataFolder()

@@ -1,6 +1,5 @@
 // relaytab-run: runs a command set, a script or the commands given against an instrument without a
 // window, on the same engine as the window program.
-#include "Profiles.h"
 #include "RunOptions.h"
 #include "Runner.h"
 #include "Settings.h"
@@ -32,9 +31,8 @@ int main(int argc, char* argv[])
     }
 
     // Read only: the runner writes into the data folder only for its journal.
+    modGlobal::Profile = options.profile;
     modGlobal::DataFolder = modTools::DetermineDataFolder();
-    if (!options.profile.isEmpty())
-        modGlobal::DataFolder = Profiles::DataFolder(modGlobal::DataFolder, options.profile);
     RunOptions::ApplyStored(options, Settings::SetupFile());
     modGlobal::LanguageIndex = quint8(*options.language);
     modGlobal::LanguageOffset = *options.language * 10000;

@@ -254,7 +254,8 @@ void frmAssistant::cmdHelp_Click()
 
 void frmAssistant::done(int result)
 {
-    Settings::WriteCommandRow(ui->cboCommand->currentIndex(), Settings::SetupFile());
+    if (!modGlobal::DataFolderShared)
+        Settings::WriteCommandRow(ui->cboCommand->currentIndex(), Settings::SetupFile());
     QDialog::done(result);
 }
 

@@ -73,6 +73,10 @@ void frmMain::connectControls()
 void frmMain::Form_Load()
 {
     modGlobal::DataFolder = modTools::DetermineDataFolder();
+    // No installer makes the per-user folder, so the first start does: the shipped files then
+    // arrive at once, and the empty set written at close cannot keep them out later.
+    modTools::MakePath(modGlobal::DataFolder);
+    holdDataFolder();
     modTools::ProvisionDataFolder();
 
     const QString setupFile = Settings::SetupFile();
@@ -107,6 +111,9 @@ void frmMain::Form_Unload()
     m_shutDown = true;
     timConnect->stop();
     timTimer->stop();
+    // The window that holds the folder saves; this one would overwrite what that one keeps.
+    if (modGlobal::DataFolderShared)
+        return;
 
     modTools::MakePath(modGlobal::DataFolder);
 

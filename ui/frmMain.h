@@ -13,6 +13,7 @@
 // the default command set. Shutdown (closeEvent): data folder, Setup.ini, the default command set.
 #pragma once
 
+#include <QLockFile>
 #include <QWidget>
 
 #include <memory>
@@ -86,6 +87,8 @@ public:
     Journal* CurrentJournal() const { return m_journal.get(); }
     // A line beside the connection state for what the user should know but need not answer.
     void ShowNotice(const QString& text);
+    // Locks the data folder, or notes that another window holds it and this one will save nothing.
+    void holdDataFolder();
 
 private:
     void connectJournal();
@@ -95,6 +98,8 @@ private:
     void startJournal();
     void stopJournal();
     std::unique_ptr<Journal> m_journal;
+    std::unique_ptr<QLockFile> m_folderLock;
+    QString m_notice;
 
     void setupTrafficLog();
     void connectCommandLine();

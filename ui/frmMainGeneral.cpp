@@ -122,6 +122,9 @@ void frmMain::ApplyLanguage()
         placeText(this, place);
 
     ApplyLogTexts();
+    if (!modGlobal::Profile.isEmpty())
+        setWindowTitle(windowTitle() + QStringLiteral(u" \u2013 ") + modGlobal::Profile);
+    ShowNotice(m_notice);
     ui->labProgramVersion->setText(
         modTools::FormatText(modTools::GetText(3049), {QStringLiteral(RELAYTAB_VERSION)}));
     ui->labProgramDate->setText(

@@ -58,7 +58,24 @@ void frmMain::cmdOpenJournalFolder_Click()
 
 void frmMain::ShowNotice(const QString& text)
 {
-    ui->labNotice->setText(text);
-    ui->labNotice->setToolTip(text);
-    ui->labNotice->setVisible(!text.isEmpty());
+    m_notice = text;
+    QStringList parts;
+    if (modGlobal::DataFolderShared)
+        parts << modTools::GetText(7090);
+    if (!text.isEmpty())
+        parts << text;
+    const QString shown = parts.join(QLatin1String("  "));
+    ui->labNotice->setText(shown);
+    ui->labNotice->setToolTip(shown);
+    ui->labNotice->setVisible(!shown.isEmpty());
+}
+
+void frmMain::holdDataFolder()
+{
+    m_folderLock = std::make_unique<QLockFile>(modGlobal::DataFolder + QLatin1String("relaytab.lock"));
+    // Only the lock of a holder that is gone is stale, however long a window has been running.
+    m_folderLock->setStaleLockTime(0);
+    modGlobal::DataFolderShared = !m_folderLock->tryLock(0);
+    if (modGlobal::DataFolderShared)
+        ShowNotice({});
 }
