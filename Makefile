@@ -3,7 +3,7 @@ BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test test-asan bench fuzz clean distclean
+.PHONY: all deps build run test test-asan bench fuzz package package-check clean distclean
 
 all: build
 
@@ -42,6 +42,14 @@ fuzz:
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DRELAYTAB_FUZZ=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target relaytab_fuzzers
 	tools/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# The .deb in build/, its dependencies taken from the binaries by dpkg-shlibdeps.
+package: build
+	@tools/install-deps --package
+	cd $(BUILD) && cpack
+
+package-check: package
+	tools/check-package $(BUILD)
 
 clean:
 	-cmake --build $(BUILD) --target clean
