@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 class IniDocument
 {
@@ -31,15 +32,34 @@ private:
         qsizetype contentEnd = 0; // first byte of the line ending
         qsizetype end = 0;        // first byte after the line ending
     };
+    // The lines are read once, with the names of sections and keys decoded, and kept up to date by
+    // setValue: reading and writing the forty keys of a set then costs one pass, not forty.
+    struct Entry
+    {
+        enum Kind
+        {
+            Other, // blank, comment, or a key line outside any section
+            Section,
+            Key,
+        };
+        Line line;
+        Kind kind = Other;
+        QString name;
+    };
     struct Location
     {
-        std::optional<Line> section;
-        std::optional<Line> key;
-        std::optional<Line> lastKeyLine;
+        std::optional<qsizetype> section; // indexes into m_entries
+        std::optional<qsizetype> key;
+        std::optional<qsizetype> lastKeyLine;
     };
 
+    const std::vector<Entry>& entries() const;
     Location locate(const QString& section, const QString& key) const;
     std::optional<Line> nextLine(qsizetype from) const;
+    // The bytes from position at on moved by delta; entries from index first on follow them.
+    void shiftEntries(qsizetype first, qsizetype delta);
 
     QByteArray m_bytes;
+    mutable std::vector<Entry> m_entries;
+    mutable bool m_read = false;
 };

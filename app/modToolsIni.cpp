@@ -24,11 +24,6 @@ QByteArrayView trimmed(QByteArrayView text)
     return text.sliced(from, to - from);
 }
 
-bool sameName(QByteArrayView stored, const QString& wanted)
-{
-    return modTools::FromAnsi(stored).compare(wanted, Qt::CaseInsensitive) == 0;
-}
-
 QString withoutLineBreaks(const QString& value)
 {
     QString text = value;
@@ -81,37 +76,65 @@ std::optional<IniDocument::Line> IniDocument::nextLine(qsizetype from) const
     return line;
 }
 
+const std::vector<IniDocument::Entry>& IniDocument::entries() const
+{
+    if (m_read)
+        return m_entries;
+    m_entries.clear();
+    for (auto line = nextLine(0); line; line = nextLine(line->end)) {
+        Entry entry;
+        entry.line = *line;
+        const QByteArrayView text =
+            trimmed(QByteArrayView(m_bytes).sliced(line->start, line->contentEnd - line->start));
+        if (!text.isEmpty() && text.front() == '[') {
+            qsizetype close = text.indexOf(']');
+            if (close < 0)
+                close = text.size();
+            entry.kind = Entry::Section;
+            entry.name = modTools::FromAnsi(trimmed(text.sliced(1, close - 1)));
+        } else if (!text.isEmpty() && text.front() != ';') {
+            const qsizetype eq = text.indexOf('=');
+            entry.kind = Entry::Key;
+            entry.name = modTools::FromAnsi(trimmed(eq < 0 ? text : text.first(eq)));
+        }
+        m_entries.push_back(std::move(entry));
+    }
+    m_read = true;
+    return m_entries;
+}
+
 IniDocument::Location IniDocument::locate(const QString& section, const QString& key) const
 {
     Location where;
     bool inSection = false;
-    for (auto line = nextLine(0); line; line = nextLine(line->end)) {
-        const QByteArrayView text =
-            trimmed(QByteArrayView(m_bytes).sliced(line->start, line->contentEnd - line->start));
-        if (text.isEmpty() || text.front() == ';')
-            continue;
-        if (text.front() == '[') {
+    const std::vector<Entry>& all = entries();
+    for (qsizetype i = 0; i < qsizetype(all.size()); ++i) {
+        const Entry& entry = all[size_t(i)];
+        if (entry.kind == Entry::Section) {
             if (inSection)
                 break; // only the first matching section counts
-            qsizetype close = text.indexOf(']');
-            if (close < 0)
-                close = text.size();
-            if (sameName(trimmed(text.sliced(1, close - 1)), section)) {
+            if (entry.name.compare(section, Qt::CaseInsensitive) == 0) {
                 inSection = true;
-                where.section = line;
+                where.section = i;
             }
             continue;
         }
-        if (!inSection)
+        if (!inSection || entry.kind != Entry::Key)
             continue;
-        where.lastKeyLine = line;
-        if (!where.key) {
-            const qsizetype eq = text.indexOf('=');
-            if (sameName(trimmed(eq < 0 ? text : text.first(eq)), key))
-                where.key = line;
-        }
+        where.lastKeyLine = i;
+        if (!where.key && entry.name.compare(key, Qt::CaseInsensitive) == 0)
+            where.key = i;
     }
     return where;
+}
+
+void IniDocument::shiftEntries(qsizetype first, qsizetype delta)
+{
+    for (size_t i = size_t(first); i < m_entries.size(); ++i) {
+        m_entries[i].line.start += delta;
+        m_entries[i].line.contentEnd += delta;
+        m_entries[i].line.end += delta;
+    }
 }
 
 std::optional<QString> IniDocument::value(const QString& section, const QString& key) const
@@ -119,8 +142,9 @@ std::optional<QString> IniDocument::value(const QString& section, const QString&
     const Location where = locate(section, key);
     if (!where.key)
         return std::nullopt;
+    const Line& line = m_entries[size_t(*where.key)].line;
     const QByteArrayView text =
-        trimmed(QByteArrayView(m_bytes).sliced(where.key->start, where.key->contentEnd - where.key->start));
+        trimmed(QByteArrayView(m_bytes).sliced(line.start, line.contentEnd - line.start));
     const qsizetype eq = text.indexOf('=');
     if (eq < 0)
         return std::nullopt;
@@ -136,28 +160,40 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
     const QByteArray keyLineValue = modTools::ToAnsi(withoutLineBreaks(value));
     const Location where = locate(section, key);
     if (where.key) {
-        const Line line = *where.key;
+        Line& line = m_entries[size_t(*where.key)].line;
         const QByteArrayView text =
             trimmed(QByteArrayView(m_bytes).sliced(line.start, line.contentEnd - line.start));
         const qsizetype eq = text.indexOf('=');
-        const QByteArray storedKey = trimmed(eq < 0 ? text : text.first(eq)).toByteArray();
-        m_bytes.replace(line.start, line.contentEnd - line.start, storedKey + '=' + keyLineValue);
+        const QByteArray content = trimmed(eq < 0 ? text : text.first(eq)).toByteArray() + '=' + keyLineValue;
+        const qsizetype delta = content.size() - (line.contentEnd - line.start);
+        m_bytes.replace(line.start, line.contentEnd - line.start, content);
+        line.contentEnd += delta;
+        line.end += delta;
+        shiftEntries(*where.key + 1, delta);
         return;
     }
     const QByteArray newLine = modTools::ToAnsi(key) + '=' + keyLineValue + "\r\n";
     if (where.section) {
-        const Line after = where.lastKeyLine ? *where.lastKeyLine : *where.section;
+        const qsizetype afterIndex = where.lastKeyLine ? *where.lastKeyLine : *where.section;
+        Line& after = m_entries[size_t(afterIndex)].line;
         qsizetype at = after.end;
         if (after.contentEnd == after.end) { // last line of the file without a line ending
             m_bytes.insert(at, "\r\n");
+            after.end += 2;
             at += 2;
+            shiftEntries(afterIndex + 1, 2);
         }
         m_bytes.insert(at, newLine);
+        shiftEntries(afterIndex + 1, newLine.size());
+        Entry entry{{at, at + newLine.size() - 2, at + newLine.size()}, Entry::Key, key};
+        m_entries.insert(m_entries.begin() + afterIndex + 1, std::move(entry));
         return;
     }
     if (!m_bytes.isEmpty() && !m_bytes.endsWith('\n') && !m_bytes.endsWith('\r'))
         m_bytes.append("\r\n");
     m_bytes.append('[' + modTools::ToAnsi(section) + "]\r\n" + newLine);
+    // Rare: read again rather than follow the appended lines by hand.
+    m_read = false;
 }
 
 bool IniDocument::save(const QString& filePath) const

@@ -6,9 +6,10 @@ namespace {
 
 constexpr char hexDigits[] = "0123456789ABCDEF";
 
+// C0, DEL and C1: readers that split lines on NEL (U+0085) and the like must see one line a row.
 bool needsEscape(char16_t c)
 {
-    return c < 0x20 || c == 0x7F;
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
 }
 
 void appendTwoDigits(QByteArray& out, int value)
@@ -56,22 +57,28 @@ QByteArray escapedUtf8(const QString& text)
 QString EscapedText(const QString& text)
 {
     qsizetype i = 0;
-    while (i < text.size() && !needsEscape(text[i].unicode()))
+    while (i < text.size() && !needsEscape(text[i].unicode()) && !text[i].isSurrogate())
         ++i;
     if (i == text.size())
         return text;
     QString out = text.left(i);
     out.reserve(text.size() + 16);
     for (; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (!needsEscape(c)) {
-            out += QChar(c);
-            continue;
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            out += c;
+            out += text[++i];
+        } else if (c.isSurrogate()) {
+            // Half a character has no UTF-8; the replacement character says something was there.
+            out += QChar(QChar::ReplacementCharacter);
+        } else if (needsEscape(c.unicode())) {
+            out += u'<';
+            out += QLatin1Char(hexDigits[c.unicode() >> 4]);
+            out += QLatin1Char(hexDigits[c.unicode() & 0xF]);
+            out += u'>';
+        } else {
+            out += c;
         }
-        out += u'<';
-        out += QLatin1Char(hexDigits[c >> 4]);
-        out += QLatin1Char(hexDigits[c & 0xF]);
-        out += u'>';
     }
     return out;
 }
@@ -162,7 +169,7 @@ QByteArray CsvRecord(const LogRow& row)
 
 QByteArray JsonLine(const LogRow& row)
 {
-    const QByteArray text = escapedUtf8(row.text);
+    const QString text = EscapedText(row.text);
     QByteArray out;
     out.reserve(64 + text.size());
     out += "{\"time\":\"";
@@ -170,12 +177,30 @@ QByteArray JsonLine(const LogRow& row)
     out += "\",\"mode\":\"";
     out += ModeWord(row).toLatin1();
     out += "\",\"text\":\"";
-    // Control characters are escaped already; only the quote and the backslash remain.
-    for (const char c : text) {
-        if (c == '"' || c == '\\')
+    // Control characters are escaped already; the quote and the backslash remain, and the
+    // noncharacters (U+FFFF and the like), which some JSON readers refuse as raw UTF-8.
+    qsizetype plain = 0;
+    const auto flush = [&](qsizetype upTo) {
+        out += QStringView(text).sliced(plain, upTo - plain).toUtf8();
+        plain = upTo;
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        const bool pair = c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        const char32_t point = pair ? QChar::surrogateToUcs4(c, text[i + 1]) : c.unicode();
+        if (c == u'"' || c == u'\\') {
+            flush(i);
             out += '\\';
-        out += c;
+        } else if (QChar::isNonCharacter(point)) {
+            flush(i);
+            for (qsizetype k = i; k <= i + (pair ? 1 : 0); ++k)
+                out += "\\u" + QByteArray::number(text[k].unicode(), 16).rightJustified(4, '0').toUpper();
+            plain = i + (pair ? 2 : 1);
+        }
+        if (pair)
+            ++i;
     }
+    flush(text.size());
     out += "\"}\n";
     return out;
 }

@@ -8,8 +8,9 @@
 
 namespace LogFormat {
 
-// The row's text with every character below 0x20, and 0x7F, as "<XX>" (upper-case hex), so that a
-// row stays one line and one field. CR and LF are already "<CR>" and "<LF>" in the log.
+// The row's text with every control character (below 0x20, and 0x7F to 0x9F) as "<XX>" (upper-case
+// hex), and half a surrogate pair as U+FFFD, so that a row stays one line and one field of UTF-8. CR and LF
+// are already "<CR>" and "<LF>" in the log.
 QString EscapedText(const QString& text);
 
 // "2026-12-07T01:02:03.456Z", the row's UTC time.

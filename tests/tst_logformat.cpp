@@ -25,9 +25,12 @@ private slots:
             "\"mode\":\"Get\",\"text\":\"GM:1<CR><LF>\"");
         row("untransmitted line", LogMode::Set, false, "SM 1", "Unsent\tSM 1", "Unsent,SM 1",
             "\"mode\":\"Unsent\",\"text\":\"SM 1\"");
-        row("controls as hex", LogMode::Get, true, QString("a\tb") + QChar(0) + QChar(0x7F) + "\x1b\n",
-            "Get\ta<09>b<00><7F><1B><0A>", "Get,a<09>b<00><7F><1B><0A>",
-            "\"mode\":\"Get\",\"text\":\"a<09>b<00><7F><1B><0A>\"");
+        row("controls as hex", LogMode::Get, true,
+            QString("a\tb") + QChar(0) + QChar(0x7F) + QChar(0x85) + "\x1b\n",
+            "Get\ta<09>b<00><7F><85><1B><0A>", "Get,a<09>b<00><7F><85><1B><0A>",
+            "\"mode\":\"Get\",\"text\":\"a<09>b<00><7F><85><1B><0A>\"");
+        row("half a surrogate pair", LogMode::Get, true, QString(QChar(0xD800)) + "x", "Get\t\xef\xbf\xbdx",
+            "Get,\xef\xbf\xbdx", "\"mode\":\"Get\",\"text\":\"\xef\xbf\xbdx\"");
         row("comma, quote, umlaut", LogMode::Wait, true, "a,\"ä\\", "Wait\ta,\"\xc3\xa4\\",
             "Wait,\"a,\"\"\xc3\xa4\\\"", "\"mode\":\"Wait\",\"text\":\"a,\\\"ä\\\\\"");
     }
