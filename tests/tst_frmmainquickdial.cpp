@@ -25,13 +25,13 @@
 
 namespace {
 
-// Memory 2 of the worked example, memory 3 saved empty, memory 4 without its Repeat key, memory 6
-// repeated; the keys of the other memories are missing.
+// Memory 2 of the worked example, memory 3 saved empty, memory 6 repeated; the keys of the other
+// memories are missing.
 const QByteArray storedSet =
     "[SETTINGS]\r\nOwner=kept\r\nRepeat2=0\r\nCommand2=SM 1#<WAIT_TIME=5>#SM 0\r\n"
     "Descript2=Messbetrieb starten (SM 1)#* Verweilzeit einf\xfcgen (kein Ger\xe4tebefehl)#\r\n"
     "Label2=Start-Stop\r\nNote2=Start, wait 5 s, stop\r\nRepeat3=\r\nCommand3=\r\nDescript3=\r\nLabel3=\r\n"
-    "Note3=\r\nCommand4=\r\nDescript4=\r\nLabel4=\r\nNote4=\r\n"
+    "Note3=\r\n"
     "Repeat6=1\r\nCommand6=GM\r\nDescript6=\r\nLabel6=Poll\r\nNote6=\r\n";
 
 const QList<ScriptEntry> twoEntries{{"SM 1", "start"}, {"GM", ""}};
@@ -63,14 +63,215 @@ class tst_frmMainQuickDial : public QObject
     Q_OBJECT
 private slots:
     void cleanup() { m_window.reset(); }
-    void saveChecks_data();
-    void saveChecks();
-    void saveGetDelete();
-    void modesTogether_data();
-    void modesTogether();
-    void fileButtons_data();
-    void fileButtons();
-    void viewer();
+    void saveChecks_data()
+    {
+        columns<int, QString, QString, bool, QString, QString>("entries", "note", "label", "saveMode",
+                                                               "message", "focus");
+        const char* noCommand =
+            "Kein Befehl vorhanden: Sie müssen mindestens einen Befehl in die Liste hinzufügen!";
+        row("no command", 0, "n", "l", false, noCommand, "lstCommands");
+        row("no description, save mode on", 1, "", "l", true,
+            "Beschreibungstext fehlt: Sie müssen einen Beschreibungstext zu den erstellten Befehlen "
+            "eingeben!",
+            "txtNote");
+        row("no caption", 1, "n", "", false,
+            "Bezeichnung fehlt: Sie müssen eine Bezeichnung zu den erstellten Befehlen eingeben!",
+            "txtLabel");
+        row("all missing: the first check speaks", 0, "", "", true, noCommand, "lstCommands");
+    }
+
+    void saveChecks()
+    {
+        QFETCH(int, entries);
+        QFETCH(bool, saveMode);
+        QFETCH(QString, note);
+        QFETCH(QString, label);
+        start();
+        fillEditor(twoEntries.mid(0, entries), label, note);
+        m_window->SaveMode = saveMode;
+        m_window->DeleteMode = true;
+        ModalAnswer<QMessageBox> answer([](QMessageBox* box) {
+            QTEST(box->windowTitle() + ": " + box->text(), "message");
+            box->button(QMessageBox::Ok)->click();
+        });
+        find<QPushButton>("cmdSave")->click();
+        QVERIFY(answer.shown && !answer.leftOpen && !answer.unexpected);
+        QCOMPARE(modes(), saveMode ? "S-D" : "--D");
+        QTEST(m_window->focusWidget()->objectName(), "focus");
+    }
+
+    void saveGetDelete()
+    {
+        start();
+        QList<ScriptEntry> script; // longer than 254 entries, kept whole
+        for (int i = 1; i <= 300; ++i)
+            script.append({QStringLiteral("SP %1").arg(i), QStringLiteral("step %1").arg(i)});
+        find<QCheckBox>("chkCommandRepeat", 5)->setChecked(true);
+        fillEditor(script, "Pressure check", "Checks the pressure");
+        find<QPushButton>("cmdSave")->click();
+        clickMemoryButton(5);
+        const QString stored =
+            "Pressure c... ~ Bezeichnung: Pressure check ~ Pressure check ~ Checks the pressure ~ repeat ~ ";
+        QVERIFY(shown(5).startsWith(stored + "SP 1|step 1;SP 2|step 2;"));
+        QCOMPARE(m_window->Memories->entries(5)->entries(), script);
+        // The editor keeps its script and stays on show; the tooltip keeps the language of the save.
+        QCOMPARE(m_window->EditedScript()->entries(), script);
+        QCOMPARE(find<QTabWidget>("SSTab1")->currentIndex(), 2);
+        find<QComboBox>("cboLanguage")->setCurrentIndex(1);
+        QVERIFY(shown(5).startsWith(stored));
+
+        fillEditor({}, "", "");
+        find<QPushButton>("cmdGetCommand")->click();
+        find<QPushButton>("cmdF", 5)->click();
+        QCOMPARE(m_window->EditedScript()->entries(), script);
+        QCOMPARE(find<QLineEdit>("txtLabel")->text() + find<QPlainTextEdit>("txtNote")->toPlainText(),
+                 "Pressure checkChecks the pressure");
+        QVERIFY(!find<QPushButton>("cmdF", 5)->isEnabled());
+        // The editor's buttons follow the new script at once.
+        QVERIFY(find<QPushButton>("cmdDeleteCommand")->isEnabled());
+
+        find<QPushButton>("cmdDeleteScript")->click();
+        bool othersDisabled = false;
+        ModalAnswer<QMessageBox> answer([&](QMessageBox* box) {
+            QCOMPARE(box->windowTitle() + ": " + box->text(),
+                     "Delete: Do you really want to delete quick dial memory [F5] ?");
+            // The tab on show stays while the memory operation disables the others.
+            othersDisabled = find<QTabWidget>("SSTab1")->currentIndex() == 2 && !controlsEnabled();
+            box->button(QMessageBox::Yes)->click();
+        });
+        clickMemoryButton(5);
+        QVERIFY(answer.shown && !answer.leftOpen && !answer.unexpected && othersDisabled);
+        QCOMPARE(shown(5), "[Empty] ~  ~  ~  ~ repeat ~ ");
+        QVERIFY(controlsEnabled());
+    }
+
+    // Mode buttons clicked in turn as the row's name says (or "no" as the answer to the delete question), the
+    // modes then, what a click on memory button 6 does, and the modes after it.
+    void modesTogether_data()
+    {
+        columns<QString, QString, QString>("before", "done", "after");
+        row("save get", "-G-", "get", "---");
+        row("get save", "S--", "save", "---");
+        row("delete save", "S-D", "save", "--D");
+        row("get delete", "-GD", "get", "--D");
+        row("save save", "---", "nothing", "---");
+        row("delete delete delete", "--D", "delete", "---");
+        row("delete no", "--D", "nothing", "---");
+    }
+
+    void modesTogether()
+    {
+        const QString clicks = QTest::currentDataTag();
+        QFETCH(QString, done);
+        start();
+        const QList<ScriptEntry> stored{{"GM", "stored"}};
+        m_window->Memories->store(6, "Six", "note 6", stored);
+        fillEditor(twoEntries, "Edited", "edited note");
+        for (const QString& click : clicks.split(u' ')) {
+            if (click != "no")
+                find<QPushButton>(click == "save"  ? "cmdSave"
+                                  : click == "get" ? "cmdGetCommand"
+                                                   : "cmdDeleteScript")
+                    ->click();
+        }
+        QFETCH(QString, before);
+        QCOMPARE(modes(), before);
+        // While a mode is on, the memory buttons blink green with the timer and can be used.
+        m_window->timTimer_Timer();
+        const QPushButton* f1 = find<QPushButton>("cmdF", 1);
+        QCOMPARE(f1->isEnabled() && f1->palette().color(QPalette::Button) == QColor(0, 255, 0),
+                 before != "---");
+
+        const bool no = clicks.endsWith("no");
+        ModalAnswer<QMessageBox> answer(
+            [no](QMessageBox* box) { box->button(no ? QMessageBox::No : QMessageBox::Yes)->click(); });
+        clickMemoryButton(6);
+        QTEST(modes(), "after");
+        QCOMPARE(answer.shown, done == "delete" || no);
+        QVERIFY(controlsEnabled());
+        QCOMPARE(m_window->Memories->entries(6)->entries(), done == "delete" ? QList<ScriptEntry>()
+                                                            : done == "save" ? twoEntries
+                                                                             : stored);
+        QCOMPARE(m_window->EditedScript()->entries(), done == "get" ? stored : twoEntries);
+        // A get brings the editor's tab back.
+        if (done == "get")
+            QCOMPARE(find<QTabWidget>("SSTab1")->currentIndex(), 2);
+    }
+
+    // Qt's file dialog in the data folder; saving into an existing file writes the memories without a
+    // question; loading fits the editor's columns again; cancelling does nothing.
+    void fileButtons_data()
+    {
+        columns<QByteArray>("button");
+        row("save", QByteArray("cmdSaveConfig"));
+        row("load", QByteArray("cmdLoadConfig"));
+        row("load cancelled", QByteArray("cancel"));
+    }
+
+    void fileButtons()
+    {
+        QFETCH(QByteArray, button);
+        const bool save = button == "cmdSaveConfig";
+        start(1, 3);
+        QTemporaryDir elsewhere;
+        const QString file = elsewhere.filePath("other set.cfg");
+        writeBytes(
+            file,
+            "[Other]\r\nA=1\r\n[SETTINGS]\r\nRepeat2=\r\nCommand2=\r\nRepeat5=1\r\nCommand5=SP 1 3#GM\r\n"
+            "Descript5=Set measurement program (SP)#Get production mode status (GM)\r\nLabel5=Program 3\r\n");
+        const QString wide = "XC 1 a command much wider than its header";
+        m_window->AddScriptEntry(wide, QString());
+        find<QTreeView>("lstCommands")->header()->resizeSection(0, 5);
+        ModalAnswer<QFileDialog> answer([&](QFileDialog* dialog) {
+            QCOMPARE(dialog->acceptMode(), save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+            QCOMPARE(dialog->directory().absolutePath() + u'/', modGlobal::DataFolder);
+            if (button == "cancel")
+                return dialog->reject();
+            dialog->selectFile(file);
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        find<QPushButton>(save ? "cmdSaveConfig" : "cmdLoadConfig")->click();
+        QVERIFY(answer.shown && !answer.leftOpen && !answer.unexpected);
+        if (save) {
+            QVERIFY(fileBytes(file).startsWith(
+                "[Other]\r\nA=1\r\n[SETTINGS]\r\nRepeat2=0\r\nCommand2=SM 1#<WAIT_TIME=5>#SM 0\r\n"));
+        } else if (button == "cancel") {
+            // As the default set left it at start.
+            QCOMPARE(shown(2) + shown(6),
+                     "Start-Stop... ~ Caption: Start-Stop ~ Start-Stop ~ Start, wait 5 s, stop ~ once ~ "
+                     "SM 1|Messbetrieb starten (SM 1);<WAIT_TIME=5>|* Verweilzeit einfügen (kein "
+                     "Gerätebefehl);SM 0|Poll... ~ Caption: Poll ~ Poll ~  ~ repeat ~ GM|");
+        } else {
+            QCOMPARE(shown(2) + shown(5),
+                     "[Empty] ~  ~ [Empty] ~  ~ once ~ Program 3... ~ Caption: Program 3 ~ Program 3 "
+                     "~  ~ repeat ~ SP 1 3|Set measurement program (SP);GM|Get production mode status (GM)");
+            QCOMPARE(rows(find<QTreeView>("lstCommands")), QStringList({"Command|Description", wide + '|'}));
+        }
+        QCOMPARE(fileBytes(defaultSet()), storedSet);
+    }
+
+    // Twice in a row a fresh viewer; nothing for a memory without entries.
+    void viewer()
+    {
+        start(1, 3);
+        const QList<ScriptEntry> three{{"SM 1", "Start production mode (SM 1)"},
+                                       {"<WAIT_TIME=5>", ""},
+                                       {"XC 1 a long device command parameter", "last"}};
+        m_window->Memories->store(7, "Three", "note", three);
+        for (const int n : {7, 7, 3}) {
+            QStringList seen;
+            ModalAnswer<frmCommandList> answer([&](frmCommandList* viewer) {
+                seen = rows(control<QTreeView>(viewer, "lstCommands"));
+                control<QPushButton>(viewer, "cmdQuit")->click();
+            });
+            QTest::mouseDClick(find<QPlainTextEdit>("txtCommandDescript", n)->viewport(), Qt::LeftButton);
+            QVERIFY(!answer.leftOpen && !answer.unexpected);
+            QCOMPARE(seen,
+                     n != 7 ? QStringList()
+                            : QStringList({"Command|Description", "SM 1|Start production mode (SM 1)",
+                                           "<WAIT_TIME=5>|", "XC 1 a long device command parameter|last"}));
+        }
+    }
 
 private:
     // A main window on the given tab over a data folder of its own whose default set is storedSet.
@@ -133,238 +334,6 @@ private:
     std::unique_ptr<TempDataFolder> m_data;
     std::unique_ptr<frmMain> m_window;
 };
-
-void tst_frmMainQuickDial::saveChecks_data()
-{
-    columns<int, QString, QString, bool, QString, QString>("entries", "note", "label", "saveMode", "message",
-                                                           "focus");
-    const char* noCommand =
-        "Kein Befehl vorhanden: Sie müssen mindestens einen Befehl in die Liste hinzufügen!";
-    row("no command", 0, "n", "l", false, noCommand, "lstCommands");
-    row("no description, save mode on", 1, "", "l", true,
-        "Beschreibungstext fehlt: Sie müssen einen Beschreibungstext zu den erstellten Befehlen eingeben!",
-        "txtNote");
-    row("no caption", 1, "n", "", false,
-        "Bezeichnung fehlt: Sie müssen eine Bezeichnung zu den erstellten Befehlen eingeben!", "txtLabel");
-    row("all missing: the first check speaks", 0, "", "", true, noCommand, "lstCommands");
-}
-
-void tst_frmMainQuickDial::saveChecks()
-{
-    QFETCH(int, entries);
-    QFETCH(bool, saveMode);
-    QFETCH(QString, note);
-    QFETCH(QString, label);
-    start();
-    fillEditor(twoEntries.mid(0, entries), label, note);
-    m_window->SaveMode = saveMode;
-    m_window->DeleteMode = true;
-    ModalAnswer<QMessageBox> answer([](QMessageBox* box) {
-        QTEST(box->windowTitle() + ": " + box->text(), "message");
-        QCOMPARE(box->icon(), QMessageBox::Warning);
-        QCOMPARE(box->standardButtons(), QMessageBox::Ok);
-        box->button(QMessageBox::Ok)->click();
-    });
-    find<QPushButton>("cmdSave")->click();
-    QVERIFY(answer.shown && !answer.leftOpen && !answer.unexpected);
-    QCOMPARE(modes(), saveMode ? "S-D" : "--D");
-    QTEST(m_window->focusWidget()->objectName(), "focus");
-}
-
-void tst_frmMainQuickDial::saveGetDelete()
-{
-    start();
-    QList<ScriptEntry> script; // longer than 254 entries, kept whole
-    for (int i = 1; i <= 300; ++i)
-        script.append({QStringLiteral("SP %1").arg(i), QStringLiteral("step %1").arg(i)});
-    find<QCheckBox>("chkCommandRepeat", 5)->setChecked(true);
-    fillEditor(script, "Pressure check", "Checks the pressure");
-    find<QPushButton>("cmdSave")->click();
-    QCOMPARE(modes(), "S--");
-    clickMemoryButton(5);
-    QCOMPARE(modes(), "---");
-    const QString stored =
-        "Pressure c... ~ Bezeichnung: Pressure check ~ Pressure check ~ Checks the pressure ~ repeat ~ ";
-    QVERIFY(shown(5).startsWith(stored + "SP 1|step 1;SP 2|step 2;"));
-    QCOMPARE(m_window->Memories->entries(5)->entries(), script);
-    // The editor keeps its script and stays on show; the tooltip keeps the language of the save.
-    QCOMPARE(m_window->EditedScript()->entries(), script);
-    QCOMPARE(find<QTabWidget>("SSTab1")->currentIndex(), 2);
-    find<QComboBox>("cboLanguage")->setCurrentIndex(1);
-    QVERIFY(shown(5).startsWith(stored));
-
-    fillEditor({}, "", "");
-    find<QPushButton>("cmdGetCommand")->click();
-    find<QPushButton>("cmdF", 5)->click();
-    QCOMPARE(modes(), "---");
-    QCOMPARE(m_window->EditedScript()->entries(), script);
-    QCOMPARE(find<QLineEdit>("txtLabel")->text() + find<QPlainTextEdit>("txtNote")->toPlainText(),
-             "Pressure checkChecks the pressure");
-    QVERIFY(!find<QPushButton>("cmdF", 5)->isEnabled());
-    // The editor's buttons follow the new script at once.
-    QVERIFY(find<QPushButton>("cmdDeleteCommand")->isEnabled());
-
-    find<QPushButton>("cmdDeleteScript")->click();
-    bool othersDisabled = false;
-    ModalAnswer<QMessageBox> answer([&](QMessageBox* box) {
-        QCOMPARE(box->windowTitle() + ": " + box->text(),
-                 "Delete: Do you really want to delete quick dial memory [F5] ?");
-        QCOMPARE(box->icon(), QMessageBox::Question);
-        QCOMPARE(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
-        // The tab on show stays while the memory operation disables the others.
-        othersDisabled = find<QTabWidget>("SSTab1")->currentIndex() == 2 && !controlsEnabled();
-        box->button(QMessageBox::Yes)->click();
-    });
-    clickMemoryButton(5);
-    QVERIFY(answer.shown && !answer.leftOpen && !answer.unexpected && othersDisabled);
-    QCOMPARE(modes(), "---");
-    QCOMPARE(shown(5), "[Empty] ~  ~  ~  ~ repeat ~ ");
-    QVERIFY(controlsEnabled());
-}
-
-// Mode buttons clicked in turn as the row's name says (or a tab shown, or "no" as the answer to the
-// delete question), the modes then, what a click on memory button 6 does, and the modes after it.
-void tst_frmMainQuickDial::modesTogether_data()
-{
-    columns<QString, QString, QString>("before", "done", "after");
-    row("save get", "-G-", "get", "---");
-    row("get save", "S--", "save", "---");
-    row("delete save", "S-D", "save", "--D");
-    row("get delete", "-GD", "get", "--D");
-    row("save save", "---", "nothing", "---");
-    row("delete delete delete", "--D", "delete", "---");
-    row("delete no", "--D", "nothing", "---");
-    row("save delete tab0", "---", "nothing", "---");
-    row("get delete tab3", "-GD", "get", "---");
-}
-
-void tst_frmMainQuickDial::modesTogether()
-{
-    const QString clicks = QTest::currentDataTag();
-    QFETCH(QString, done);
-    start();
-    const QList<ScriptEntry> stored{{"GM", "stored"}};
-    m_window->Memories->store(6, "Six", "note 6", stored);
-    fillEditor(twoEntries, "Edited", "edited note");
-    for (const QString& click : clicks.split(u' ')) {
-        if (click.startsWith("tab"))
-            find<QTabWidget>("SSTab1")->setCurrentIndex(click.back().digitValue());
-        else if (click != "no")
-            find<QPushButton>(click == "save"  ? "cmdSave"
-                              : click == "get" ? "cmdGetCommand"
-                                               : "cmdDeleteScript")
-                ->click();
-    }
-    QFETCH(QString, before);
-    QCOMPARE(modes(), before);
-    // While a mode is on, the memory buttons blink green with the timer and can be used.
-    m_window->timTimer_Timer();
-    const QPushButton* f1 = find<QPushButton>("cmdF", 1);
-    QCOMPARE(f1->isEnabled() && f1->palette().color(QPalette::Button) == QColor(0, 255, 0), before != "---");
-
-    const bool no = clicks.endsWith("no");
-    ModalAnswer<QMessageBox> answer(
-        [no](QMessageBox* box) { box->button(no ? QMessageBox::No : QMessageBox::Yes)->click(); });
-    clickMemoryButton(6);
-    QTEST(modes(), "after");
-    QCOMPARE(answer.shown, done == "delete" || no);
-    QVERIFY(controlsEnabled());
-    QCOMPARE(m_window->Memories->entries(6)->entries(), done == "delete" ? QList<ScriptEntry>()
-                                                        : done == "save" ? twoEntries
-                                                                         : stored);
-    QCOMPARE(m_window->EditedScript()->entries(), done == "get" ? stored : twoEntries);
-    // A get brings the editor's tab back.
-    if (done == "get")
-        QCOMPARE(find<QTabWidget>("SSTab1")->currentIndex(), 2);
-}
-
-// Qt's file dialog in the data folder; saving into an existing file changes only the set's keys,
-// without a question; loading fits the editor's columns again; cancelling does nothing.
-void tst_frmMainQuickDial::fileButtons_data()
-{
-    columns<QByteArray, int, QString>("button", "language", "texts"); // texts: title | filter | proposed name
-    const char* load = "Load command configuration file... | Ccommand configuration file (*.cfg) | ";
-    row("save", QByteArray("cmdSaveConfig"), 0,
-        "Befehls-Konfigurationsdatei speichern... | Befehls-Konfigurationsdatei (*.cfg) | "
-        "Benutzerdefiniert.cfg");
-    row("load", QByteArray("cmdLoadConfig"), 1, load);
-    row("load cancelled", QByteArray("cancel"), 1, load);
-}
-
-void tst_frmMainQuickDial::fileButtons()
-{
-    QFETCH(QByteArray, button);
-    QFETCH(int, language);
-    const bool save = button == "cmdSaveConfig";
-    start(language, 3);
-    QTemporaryDir elsewhere;
-    const QString file = elsewhere.filePath("other set.cfg");
-    writeBytes(
-        file,
-        "[Other]\r\nA=1\r\n[SETTINGS]\r\nRepeat2=\r\nCommand2=\r\nRepeat5=1\r\nCommand5=SP 1 3#GM\r\n"
-        "Descript5=Set measurement program (SP)#Get production mode status (GM)\r\nLabel5=Program 3\r\n");
-    const QString wide = "XC 1 a command much wider than its header";
-    m_window->AddScriptEntry(wide, QString());
-    find<QTreeView>("lstCommands")->header()->resizeSection(0, 5);
-    ModalAnswer<QFileDialog> answer([&](QFileDialog* dialog) {
-        QCOMPARE(dialog->acceptMode(), save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        QCOMPARE(dialog->directory().absolutePath() + u'/', modGlobal::DataFolder);
-        const QString proposed = save ? QFileInfo(dialog->selectedFiles().value(0)).fileName() : QString();
-        QTEST(dialog->windowTitle() + " | " + dialog->selectedNameFilter() + " | " + proposed, "texts");
-        if (button == "cancel")
-            return dialog->reject();
-        dialog->selectFile(file);
-        static_cast<QDialog*>(dialog)->accept();
-    });
-    find<QPushButton>(save ? "cmdSaveConfig" : "cmdLoadConfig")->click();
-    QVERIFY(answer.shown && !answer.leftOpen && !answer.unexpected);
-    const QByteArray after = fileBytes(file);
-    if (save) {
-        QVERIFY(after.startsWith(
-            "[Other]\r\nA=1\r\n[SETTINGS]\r\nRepeat2=0\r\nCommand2=SM 1#<WAIT_TIME=5>#SM 0\r\n"
-            "Repeat5=\r\nCommand5=\r\nDescript5=\r\nLabel5=\r\n"));
-        QCOMPARE(after.count("\r\n"), 3 + 40);
-    } else if (button == "cancel") {
-        // As the default set left it at start.
-        QCOMPARE(shown(2) + shown(6),
-                 "Start-Stop... ~ Caption: Start-Stop ~ Start-Stop ~ Start, wait 5 s, stop ~ once ~ "
-                 "SM 1|Messbetrieb starten (SM 1);<WAIT_TIME=5>|* Verweilzeit einfügen (kein "
-                 "Gerätebefehl);SM 0|Poll... ~ Caption: Poll ~ Poll ~  ~ repeat ~ GM|");
-    } else {
-        QCOMPARE(shown(2) + shown(5),
-                 "[Empty] ~  ~ [Empty] ~  ~ once ~ Program 3... ~ Caption: Program 3 ~ Program 3 "
-                 "~  ~ repeat ~ SP 1 3|Set measurement program (SP);GM|Get production mode status (GM)");
-        QCOMPARE(rows(find<QTreeView>("lstCommands")), QStringList({"Command|Description", wide + '|'}));
-    }
-    QCOMPARE(fileBytes(defaultSet()), storedSet);
-}
-
-// Twice in a row a fresh viewer; nothing for memories loaded as empty, loaded as used without
-// entries, or deleted.
-void tst_frmMainQuickDial::viewer()
-{
-    start(1, 3);
-    const QList<ScriptEntry> three{{"SM 1", "Start production mode (SM 1)"},
-                                   {"<WAIT_TIME=5>", ""},
-                                   {"XC 1 a long device command parameter", "last"}};
-    m_window->Memories->store(7, "Three", "note", three);
-    m_window->Memories->store(5, "Gone", "note", {{"GM", ""}});
-    m_window->Memories->erase(5);
-    for (const int n : {7, 7, 3, 4, 5}) {
-        QStringList seen;
-        ModalAnswer<frmCommandList> answer([&](frmCommandList* viewer) {
-            seen = QStringList{viewer->windowTitle(), control<QPushButton>(viewer, "cmdQuit")->text()} +
-                   rows(control<QTreeView>(viewer, "lstCommands"));
-            control<QPushButton>(viewer, "cmdQuit")->click();
-        });
-        QTest::mouseDClick(find<QPlainTextEdit>("txtCommandDescript", n)->viewport(), Qt::LeftButton);
-        QVERIFY(!answer.leftOpen && !answer.unexpected);
-        QCOMPARE(seen, n != 7 ? QStringList()
-                              : QStringList({"Show command script", "Quit", "Command|Description",
-                                             "SM 1|Start production mode (SM 1)", "<WAIT_TIME=5>|",
-                                             "XC 1 a long device command parameter|last"}));
-    }
-}
 
 QTEST_MAIN(tst_frmMainQuickDial)
 #include "tst_frmmainquickdial.moc"
