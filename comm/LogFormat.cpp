@@ -177,8 +177,9 @@ QByteArray JsonLine(const LogRow& row)
     out += "\",\"mode\":\"";
     out += ModeWord(row).toLatin1();
     out += "\",\"text\":\"";
-    // Control characters are escaped already; the quote and the backslash remain, and the
-    // noncharacters (U+FFFF and the like), which some JSON readers refuse as raw UTF-8.
+    // Control characters are escaped already; the quote and the backslash remain, the
+    // noncharacters (U+FFFF and the like), which some JSON readers refuse as raw UTF-8, and the
+    // byte-order mark, which some drop at the start of a string.
     qsizetype plain = 0;
     const auto flush = [&](qsizetype upTo) {
         out += QStringView(text).sliced(plain, upTo - plain).toUtf8();
@@ -191,7 +192,7 @@ QByteArray JsonLine(const LogRow& row)
         if (c == u'"' || c == u'\\') {
             flush(i);
             out += '\\';
-        } else if (QChar::isNonCharacter(point)) {
+        } else if (QChar::isNonCharacter(point) || point == 0xFEFF) {
             flush(i);
             for (qsizetype k = i; k <= i + (pair ? 1 : 0); ++k)
                 out += "\\u" + QByteArray::number(text[k].unicode(), 16).rightJustified(4, '0').toUpper();

@@ -31,6 +31,9 @@ private slots:
             "\"mode\":\"Get\",\"text\":\"a<09>b<00><7F><85><1B><0A>\"");
         row("half a surrogate pair", LogMode::Get, true, QString(QChar(0xD800)) + "x", "Get\t\xef\xbf\xbdx",
             "Get,\xef\xbf\xbdx", "\"mode\":\"Get\",\"text\":\"\xef\xbf\xbdx\"");
+        row("byte-order mark and noncharacter", LogMode::Get, true, QString(QChar(0xFEFF)) + QChar(0xFFFF),
+            "Get\t\xef\xbb\xbf\xef\xbf\xbf", "Get,\xef\xbb\xbf\xef\xbf\xbf",
+            "\"mode\":\"Get\",\"text\":\"\\uFEFF\\uFFFF\"");
         row("comma, quote, umlaut", LogMode::Wait, true, "a,\"ä\\", "Wait\ta,\"\xc3\xa4\\",
             "Wait,\"a,\"\"\xc3\xa4\\\"", "\"mode\":\"Wait\",\"text\":\"a,\\\"ä\\\\\"");
     }
