@@ -1,6 +1,9 @@
-// relaytab-run as a caller sees it: its exit statuses, its output in each format, the pacing of a
-// wait, repetition, defaults from the settings of a profile, and an interrupt during a wait.
+// relaytab-run as a caller sees it: its exit statuses, servers that misbehave, its output in each
+// format, the pacing of a wait, repetition, defaults from the settings of a profile, and an
+// interrupt during a wait.
+#include "CommandLine.h"
 #include "InstrumentSimProcess.h"
+#include "LogFormat.h"
 #include "LoopbackServer.h"
 #include "TestSupport.h"
 
@@ -10,6 +13,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <sys/socket.h>
 
 namespace {
 
@@ -23,8 +27,10 @@ struct Result
 Result finish(QProcess& runner)
 {
     runner.closeWriteChannel();
-    if (!runner.waitForFinished(20000))
+    // In the event loop: a server of the test's own may still have to answer.
+    if (!QTest::qWaitFor([&] { return runner.state() == QProcess::NotRunning; }, 20000))
         runner.kill();
+    runner.waitForFinished();
     return {runner.exitStatus() == QProcess::NormalExit ? runner.exitCode() : -1,
             QString::fromUtf8(runner.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts),
             runner.readAllStandardError()};
@@ -35,17 +41,18 @@ void start(QProcess& runner, const QStringList& args)
     runner.start(QStringLiteral(RELAYTAB_RUN_PATH), args);
 }
 
-// Modes of the rows printed, whatever the format.
+// Modes of the rows printed, whatever the format; a reply that came in several pieces counts once.
 QString modes(const QStringList& lines, const QString& format)
 {
     QStringList found;
     for (const QString& line : lines) {
+        QString mode = line.section(u'\t', 1, 1);
         if (format == "jsonl")
-            found << QJsonDocument::fromJson(line.toUtf8()).object().value("mode").toString();
+            mode = QJsonDocument::fromJson(line.toUtf8()).object().value("mode").toString();
         else if (format == "csv")
-            found << line.section(u',', 2, 2);
-        else
-            found << line.section(u'\t', 1, 1);
+            mode = line.section(u',', 2, 2);
+        if (mode != "Get" || found.value(found.size() - 1) != "Get")
+            found << mode;
     }
     return found.join(u' ');
 }
@@ -58,15 +65,13 @@ class tst_RelaytabRun : public QObject
 private slots:
     void exitStatus_data()
     {
-        // server: "sim", "silent" (accepts, never answers), "refusing", "closing" (after the first line)
+        // server: "sim" or "refusing"
         columns<QString, QString, int, QString>("server", "args", "exit", "modes");
         row("every reply came, the last one printed", "sim", "GM;SP 1", 0, "Set Get Set Get");
         row("a wait between commands", "sim", "GM;<WAIT_TIME=0.5>;GM", 0, "Set Get Wait Set Get");
         row("three passes", "sim", "--repeat;3;GM", 0, "Set Get Set Get Set Get");
         row("English wait row", "sim", "--language;en;<WAIT_TIME=0>", 0, "Wait");
-        row("no reply within the timeout", "silent", "--reply-timeout;1;GM;GM", 1, "Set Timeout");
         row("refused", "refusing", "GM", 3, "");
-        row("lost during the run", "closing", "GM;GM", 4, "Set");
         row("unknown option", "sim", "--bogus;GM", 2, "");
         row("port out of range", "sim", "--port;70000;GM", 2, "");
         row("two sources", "sim", "--script;/nonexistent;GM", 2, "");
@@ -93,12 +98,6 @@ private slots:
         }
         QProcess runner;
         start(runner, QStringList{"--port", port} + args.split(u';'));
-        if (server == "closing") {
-            QTcpSocket* client = loopback.nextClient();
-            QVERIFY(client);
-            LoopbackServer::read(client, 2);
-            client->close();
-        }
         const Result result = finish(runner);
         QCOMPARE(result.exit, exit);
         QFETCH(QString, modes);
@@ -114,6 +113,64 @@ private slots:
         }
         if (args.contains("--language"))
             QVERIFY(result.lines.value(0).endsWith("\tWait\t0 second(s)"));
+    }
+
+    void hostileServer_data()
+    {
+        // reply: to each command, written chunk bytes at a time; then, after the first reply:
+        // 0 nothing, 1 the server closes, 2 it resets
+        columns<QByteArray, int, int, int, QString>("reply", "chunk", "then", "exit", "modes");
+        QByteArray garbage;
+        for (int b = 0; b < 256; ++b)
+            garbage += b == ':' ? '\0' : char(b);
+        row("garbage with NUL and high bytes", garbage + ':', 257, 0, 0, "Set Get Set Get");
+        row("10 MB in one burst", QByteArray(10 * 1024 * 1024, 'x') + ':', 10 * 1024 * 1024 + 1, 0, 0,
+            "Set Get Set Get");
+        row("one byte at a time", QByteArray("\r\nSP 1\xff:"), 1, 0, 0, "Set Get Set Get");
+        row("no colon", QByteArray("OK\r\n"), 4, 0, 1, "Set Get Timeout");
+        row("never answers", QByteArray(), 0, 0, 1, "Set Timeout");
+        row("closes in the middle of a reply", QByteArray("GM"), 2, 1, 4, "Set Get");
+        row("closes before replying", QByteArray(), 0, 1, 4, "Set");
+        row("resets", QByteArray(), 0, 2, 4, "Set");
+    }
+    // Ends with its status within the reply timeout, and prints every byte that came.
+    void hostileServer()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(int, chunk);
+        QFETCH(int, then);
+        LoopbackServer loopback;
+        QProcess runner;
+        start(runner, {"--port", loopback.portText(), "--reply-timeout", "3", "GM", "GM"});
+        QTcpSocket* client = loopback.nextClient();
+        QVERIFY(client);
+        int replies = 0;
+        connect(client, &QTcpSocket::readyRead, client, [&] {
+            client->readAll();
+            for (qsizetype at = 0; at < reply.size(); at += chunk) {
+                // Not after the last piece: the next command must find the handler returned.
+                if (at > 0)
+                    QTest::qWait(5);
+                client->write(reply.mid(at, chunk));
+                client->flush();
+            }
+            if (replies++ > 0 || then == 0)
+                return;
+            const linger reset{1, 0}; // a linger time of zero makes the close a reset
+            if (then == 1)
+                client->disconnectFromHost();
+            else if (::setsockopt(int(client->socketDescriptor()), SOL_SOCKET, SO_LINGER, &reset,
+                                  sizeof reset) == 0)
+                client->abort();
+        });
+        const Result result = finish(runner);
+        QTEST(result.exit, "exit");
+        QTEST(modes(result.lines, "text"), "modes");
+        QString received;
+        for (const QString& line : result.lines)
+            received += line.section(u'\t', 1, 1) == "Get" ? line.section(u'\t', 2) : QString();
+        const QString once = LogFormat::EscapedText(CommandLine::MarkLineBreaks(modTools::FromAnsi(reply)));
+        QCOMPARE(received, result.exit == 0 ? once + once : once);
     }
 
     void formats_data()
