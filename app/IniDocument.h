@@ -3,9 +3,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 class IniDocument
@@ -32,8 +34,9 @@ private:
         qsizetype contentEnd = 0; // first byte of the line ending
         qsizetype end = 0;        // first byte after the line ending
     };
-    // The lines are read once, with the names of sections and keys decoded, and kept up to date by
-    // setValue: reading and writing the forty keys of a set then costs one pass, not forty.
+    // The lines are read once and kept up to date by setValue, with an index of the names of
+    // sections and keys: reading and writing the forty keys of a set then costs one pass over the
+    // lines, not forty.
     struct Entry
     {
         enum Kind
@@ -44,7 +47,37 @@ private:
         };
         Line line;
         Kind kind = Other;
-        QString name;
+    };
+    // A name of a section or key, equal to another whatever their case, as the reader compares them.
+    struct Name
+    {
+        QString text;
+        friend bool operator==(const Name& a, const Name& b)
+        {
+            return a.text.compare(b.text, Qt::CaseInsensitive) == 0;
+        }
+    };
+    // Over the characters folded as QString::compare folds them, so that names equal but for their
+    // case hash alike. Names are text of the code page, which has nothing beyond the first plane.
+    struct NameHash
+    {
+        size_t operator()(const Name& name) const
+        {
+            size_t seed = 0;
+            for (const QChar c : name.text)
+                seed = qHashMulti(seed, char16_t(QChar::toCaseFolded(c.unicode())));
+            return seed;
+        }
+    };
+    // Node maps, not QHash: an inserted line moves the lines after it, and walking a node map to
+    // follow them costs its size, not its capacity.
+    template <typename T> using NameMap = std::unordered_map<Name, T, NameHash>;
+    // The first section of a name: its line, its last key line, and the first line of each key.
+    struct SectionIndex
+    {
+        qsizetype entry = 0;
+        std::optional<qsizetype> lastKey;
+        NameMap<qsizetype> keys;
     };
     struct Location
     {
@@ -61,5 +94,6 @@ private:
 
     QByteArray m_bytes;
     mutable std::vector<Entry> m_entries;
+    mutable NameMap<SectionIndex> m_sections;
     mutable bool m_read = false;
 };

@@ -81,23 +81,34 @@ const std::vector<IniDocument::Entry>& IniDocument::entries() const
     if (m_read)
         return m_entries;
     m_entries.clear();
+    m_entries.reserve(size_t(m_bytes.count('\n') + 1));
+    m_sections.clear();
+    SectionIndex* current = nullptr; // null in a later section of a name seen before
     for (auto line = nextLine(0); line; line = nextLine(line->end)) {
         Entry entry;
         entry.line = *line;
         const QByteArrayView text =
             trimmed(QByteArrayView(m_bytes).sliced(line->start, line->contentEnd - line->start));
+        const qsizetype index = qsizetype(m_entries.size());
         if (!text.isEmpty() && text.front() == '[') {
             qsizetype close = text.indexOf(']');
             if (close < 0)
                 close = text.size();
             entry.kind = Entry::Section;
-            entry.name = modTools::FromAnsi(trimmed(text.sliced(1, close - 1)));
+            // Only the first section of a name counts.
+            const Name name{modTools::FromAnsi(trimmed(text.sliced(1, close - 1)))};
+            const auto [where, added] = m_sections.try_emplace(name, SectionIndex{index, {}, {}});
+            current = added ? &where->second : nullptr;
         } else if (!text.isEmpty() && text.front() != ';') {
             const qsizetype eq = text.indexOf('=');
             entry.kind = Entry::Key;
-            entry.name = modTools::FromAnsi(trimmed(eq < 0 ? text : text.first(eq)));
+            if (current) {
+                current->lastKey = index;
+                current->keys.try_emplace(Name{modTools::FromAnsi(trimmed(eq < 0 ? text : text.first(eq)))},
+                                          index);
+            }
         }
-        m_entries.push_back(std::move(entry));
+        m_entries.push_back(entry);
     }
     m_read = true;
     return m_entries;
@@ -105,26 +116,16 @@ const std::vector<IniDocument::Entry>& IniDocument::entries() const
 
 IniDocument::Location IniDocument::locate(const QString& section, const QString& key) const
 {
+    entries();
     Location where;
-    bool inSection = false;
-    const std::vector<Entry>& all = entries();
-    for (qsizetype i = 0; i < qsizetype(all.size()); ++i) {
-        const Entry& entry = all[size_t(i)];
-        if (entry.kind == Entry::Section) {
-            if (inSection)
-                break; // only the first matching section counts
-            if (entry.name.compare(section, Qt::CaseInsensitive) == 0) {
-                inSection = true;
-                where.section = i;
-            }
-            continue;
-        }
-        if (!inSection || entry.kind != Entry::Key)
-            continue;
-        where.lastKeyLine = i;
-        if (!where.key && entry.name.compare(key, Qt::CaseInsensitive) == 0)
-            where.key = i;
-    }
+    const auto found = m_sections.find(Name{section});
+    if (found == m_sections.end())
+        return where;
+    where.section = found->second.entry;
+    where.lastKeyLine = found->second.lastKey;
+    const auto line = found->second.keys.find(Name{key});
+    if (line != found->second.keys.end())
+        where.key = line->second;
     return where;
 }
 
@@ -185,8 +186,20 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
         }
         m_bytes.insert(at, newLine);
         shiftEntries(afterIndex + 1, newLine.size());
-        Entry entry{{at, at + newLine.size() - 2, at + newLine.size()}, Entry::Key, key};
-        m_entries.insert(m_entries.begin() + afterIndex + 1, std::move(entry));
+        const qsizetype index = afterIndex + 1;
+        m_entries.insert(m_entries.begin() + index,
+                         Entry{{at, at + newLine.size() - 2, at + newLine.size()}, Entry::Key});
+        // The lines from the new one on moved down by one.
+        for (auto& [name, other] : m_sections) {
+            other.entry += other.entry >= index ? 1 : 0;
+            if (other.lastKey && *other.lastKey >= index)
+                ++*other.lastKey;
+            for (auto& [keyName, line] : other.keys)
+                line += line >= index ? 1 : 0;
+        }
+        SectionIndex& own = m_sections.at(Name{section});
+        own.lastKey = index;
+        own.keys.try_emplace(Name{key}, index);
         return;
     }
     if (!m_bytes.isEmpty() && !m_bytes.endsWith('\n') && !m_bytes.endsWith('\r'))

@@ -66,10 +66,16 @@ void TrafficLog::Clear()
     beginResetModel();
     m_rows = {};
     m_days = {};
-    m_blocks.clear();
-    m_blocks.shrink_to_fit();
-    m_blockFree = 0;
-    m_blockNext = nullptr;
+    // One block of the usual size stays for the rows to come: the runner empties its log every
+    // thousand rows, and giving back and taking anew 4 MB each time costs more than the rows.
+    const auto kept = std::find_if(m_blocks.begin(), m_blocks.end(),
+                                   [](const Block& block) { return block.capacity == blockSize; });
+    std::vector<Block> blocks;
+    if (kept != m_blocks.end())
+        blocks.push_back(std::move(*kept));
+    m_blocks = std::move(blocks);
+    m_blockNext = m_blocks.empty() ? nullptr : m_blocks.front().bytes.get();
+    m_blockFree = m_blocks.empty() ? 0 : blockSize;
     endResetModel();
 }
 
@@ -81,8 +87,8 @@ const char* TrafficLog::storeText(const QByteArray& utf8)
     if (size > m_blockFree) {
         // A text larger than a block gets a block of its own; the rest of the current one is left.
         const qsizetype capacity = std::max(size, blockSize);
-        m_blocks.push_back(std::make_unique_for_overwrite<char[]>(size_t(capacity)));
-        m_blockNext = m_blocks.back().get();
+        m_blocks.push_back({std::make_unique_for_overwrite<char[]>(size_t(capacity)), capacity});
+        m_blockNext = m_blocks.back().bytes.get();
         m_blockFree = capacity;
     }
     char* stored = m_blockNext;

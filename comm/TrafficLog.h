@@ -85,7 +85,12 @@ private:
     std::deque<Record> m_rows;
     std::vector<Day> m_days;
     // Blocks never move once allocated, so rows can point into them.
-    std::vector<std::unique_ptr<char[]>> m_blocks;
+    struct Block
+    {
+        std::unique_ptr<char[]> bytes;
+        qsizetype capacity;
+    };
+    std::vector<Block> m_blocks;
     qsizetype m_blockFree = 0;
     char* m_blockNext = nullptr;
     std::array<QString, ColumnCount> m_headers;

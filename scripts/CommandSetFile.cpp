@@ -5,6 +5,7 @@
 #include "modTools.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 
 namespace CommandSetFile {
@@ -15,9 +16,24 @@ const QString Section = QStringLiteral("SETTINGS");
 const QString Separator = QStringLiteral("#");
 constexpr QChar RemovedCode = QChar(0x14); // never part of a command or description
 
-QString key(const char* name, int n)
+// The keys of memory n, made once: a set is read and written forty keys at a time.
+struct Keys
 {
-    return QLatin1String(name) + QString::number(n);
+    QString command, descript, note, label, repeat;
+};
+
+const Keys& keys(int n)
+{
+    static const auto all = [] {
+        std::array<Keys, QuickDialMemories::Count + 1> made;
+        for (int k = 1; k <= QuickDialMemories::Count; ++k) {
+            const QString number = QString::number(k);
+            made[size_t(k)] = {"Command" + number, "Descript" + number, "Note" + number, "Label" + number,
+                               "Repeat" + number};
+        }
+        return made;
+    }();
+    return all[size_t(n)];
 }
 
 // The whole value: the program never writes a value short, so reading one short would only lose
@@ -49,18 +65,19 @@ void load(const IniDocument* file, QuickDialMemories& memories)
 {
     for (int n = 1; n <= QuickDialMemories::Count; ++n) {
         QList<ScriptEntry> entries;
-        for (const QString& command : leadingFields(readValue(file, key("Command", n), QString())))
+        const Keys& key = keys(n);
+        for (const QString& command : leadingFields(readValue(file, key.command, QString())))
             entries.append({command, QString()});
-        const QStringList descriptions = leadingFields(readValue(file, key("Descript", n), QString()));
+        const QStringList descriptions = leadingFields(readValue(file, key.descript, QString()));
         // A "#" inside a description gives more fields than entries; the surplus has no entry.
         for (qsizetype k = 0; k < descriptions.size() && k < entries.size(); ++k)
             entries[k].description = descriptions.at(k);
         memories.setEntries(n, entries);
 
-        memories.setNote(n, readValue(file, key("Note", n), QString()));
-        const QString label = readValue(file, key("Label", n), QString());
+        memories.setNote(n, readValue(file, key.note, QString()));
+        const QString label = readValue(file, key.label, QString());
         // An empty value marks an empty memory; a missing key reads as "0", a used one.
-        const QString repeat = readValue(file, key("Repeat", n), QStringLiteral("0"));
+        const QString repeat = readValue(file, key.repeat, QStringLiteral("0"));
         if (!repeat.isEmpty()) {
             memories.setLabel(n, label);
             memories.setRepeat(n, repeatFlag(repeat));
@@ -106,14 +123,15 @@ void SaveCommandSet(IniDocument& file, const QuickDialMemories& memories)
         }
         const QString joinedCommands = commands.join(Separator);
         const bool used = !joinedCommands.isEmpty();
-        const auto write = [&](const char* name, const QString& value) {
-            file.setValue(Section, key(name, n), used ? value : QString());
+        const auto write = [&](const QString& key, const QString& value) {
+            file.setValue(Section, key, used ? value : QString());
         };
-        write("Repeat", QString::number(memories.repeat(n)));
-        write("Command", joinedCommands);
-        write("Descript", descriptions.join(Separator));
-        write("Label", memories.label(n));
-        write("Note", memories.note(n));
+        const Keys& key = keys(n);
+        write(key.repeat, QString::number(memories.repeat(n)));
+        write(key.command, joinedCommands);
+        write(key.descript, descriptions.join(Separator));
+        write(key.label, memories.label(n));
+        write(key.note, memories.note(n));
     }
 }
 

@@ -2,6 +2,8 @@
 #include "FuzzCheck.h"
 #include "modTools.h"
 
+#include <QRegularExpression>
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 2)
@@ -21,7 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString numeric = modTools::GetField(text, data[0], true, separator);
     for (const QChar c : numeric)
         check(c.isDigit() || c == u'-' || c == u'.');
-    modTools::IsNumeric(numeric);
+    // The number rule as a regular expression, written apart from the reader.
+    static const QRegularExpression number(QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)\\s*$"));
+    check(modTools::IsNumeric(text) == number.match(text).hasMatch());
     modTools::WholeValue(numeric);
 
     const QString filled = modTools::FormatText(text, text.split(u'|'));
