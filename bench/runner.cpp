@@ -6,12 +6,15 @@
 // at most 10% above the start).
 // Silent server: a command whose reply never comes, with a 10 s reply timeout; prints the
 // processor time the runner uses while it waits (target: under 1% of one core).
+// Burst: a reply of 10 MB in one write; prints the runner's resident memory before it and its peak
+// (target: at most twice the memory before plus the burst).
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -49,6 +52,16 @@ qint64 residentKb(qint64 pid)
         return 0;
     static const QRegularExpression rss(QStringLiteral("VmRSS:\\s+(\\d+)"));
     return rss.match(QString::fromLatin1(status.readAll())).captured(1).toLongLong();
+}
+
+// Peak resident kilobytes of a running process.
+qint64 peakKb(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    static const QRegularExpression hwm(QStringLiteral("VmHWM:\\s+(\\d+)"));
+    return hwm.match(QString::fromLatin1(status.readAll())).captured(1).toLongLong();
 }
 
 // Processor time of a running process, in milliseconds.
@@ -127,8 +140,35 @@ int main(int argc, char* argv[])
     sim.terminate();
     sim.waitForFinished(5000);
 
+    constexpr qint64 burstBytes = 10 * 1024 * 1024;
+    QTcpServer bursting;
+    bursting.listen(QHostAddress::LocalHost, 0);
+    QProcess flooded;
+    startRunner(flooded,
+                {"--port", QString::number(bursting.serverPort()), "--reply-timeout", "30", "GM", "GM"});
+    qint64 idleKb = 0;
+    qint64 burstPeakKb = 0;
+    if (bursting.waitForNewConnection(10000)) {
+        QTcpSocket* client = bursting.nextPendingConnection();
+        client->waitForReadyRead(10000);
+        client->readAll();
+        QThread::msleep(200);
+        idleKb = residentKb(flooded.processId());
+        client->write(QByteArray(burstBytes, 'x') + ':');
+        while (client->bytesToWrite() > 0 && client->waitForBytesWritten(10000)) {
+        }
+        // The second command comes once the burst has been taken in whole; its reply never does.
+        client->waitForReadyRead(30000);
+        burstPeakKb = peakKb(flooded.processId());
+    }
+    flooded.kill();
+    flooded.waitForFinished(5000);
+    const qint64 burstLimitKb = 2 * idleKb + burstBytes / 1024;
+    std::printf("burst of 10 MB: %lld kB resident before, peak %lld kB (target at most %lld kB)\n",
+                qlonglong(idleKb), qlonglong(burstPeakKb), qlonglong(burstLimitKb));
+
     const bool met = ok && median <= 1.05 && growth > 0 && growth <= 1.10 && before > 0 && share < 1.0 &&
-                     waiting.exitCode() == 1;
+                     waiting.exitCode() == 1 && idleKb > 0 && burstPeakKb > 0 && burstPeakKb <= burstLimitKb;
     std::puts(met ? "targets met" : "TARGETS MISSED");
     return met ? 0 : 1;
 }
