@@ -122,10 +122,11 @@ Parsed Parse(const QStringList& arguments, Options& options, QString& message)
         }
         options.host = value("host");
     }
+    int port = 0;
     if (isSet("port")) {
-        if (!number(parser, QStringLiteral("port"), 1, 65535, message))
+        if (!wanted("port", 1, 65535, port))
             return Parsed::Error;
-        options.port = value("port");
+        options.port = QString::number(port);
     }
     int device = 0;
     if (isSet("device-type")) {

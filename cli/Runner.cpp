@@ -82,7 +82,6 @@ int Run(const RunOptions::Options& options, const QStringList& commands)
 
     bool interrupted = false;
     bool running = false;
-    bool lost = false;
     QEventLoop connecting;
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &session, [&] {
@@ -95,10 +94,8 @@ int Run(const RunOptions::Options& options, const QStringList& commands)
             state != ConnectionState::Connecting)
             connecting.quit();
         // Nothing more can be sent or received: the run ends where it is.
-        if (running && state != ConnectionState::Connected) {
-            lost = true;
+        if (running && state != ConnectionState::Connected)
             session.End();
-        }
     });
 
     const QString host = *options.host;

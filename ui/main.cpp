@@ -57,14 +57,13 @@ int main(int argc, char* argv[])
     // Ties the window to its desktop entry, for the icon and name a desktop shows.
     QGuiApplication::setDesktopFileName(QStringLiteral("de.vordane.Relaytab"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/de.vordane.Relaytab-256.png")));
-    const QCommandLineOption& profile = profileOption;
-    if (parser.isSet(profile)) {
-        if (!Profiles::IsValidName(parser.value(profile))) {
-            std::fprintf(stderr, "relaytab: %s\n",
-                         qPrintable(Profiles::InvalidNameMessage(parser.value(profile))));
+    if (parser.isSet(profileOption)) {
+        const QString profile = parser.value(profileOption);
+        if (!Profiles::IsValidName(profile)) {
+            std::fprintf(stderr, "relaytab: %s\n", qPrintable(Profiles::InvalidNameMessage(profile)));
             return 2;
         }
-        modGlobal::Profile = parser.value(profile);
+        modGlobal::Profile = profile;
     }
 
     // Installed first, so that a signal arriving during start-up is handled once the window runs.
