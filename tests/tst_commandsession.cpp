@@ -131,6 +131,11 @@ private slots:
         QCOMPARE(log.index(19'999, TrafficLog::TimeColumn).data().toString(), QStringLiteral("00:00:18:999"));
         QCOMPARE(ModeWord(log.Row(8)), QStringLiteral("Unsent"));
         QCOMPARE(log.index(8, TrafficLog::ModeColumn).data().toString(), QStringLiteral("Set"));
+        // An emptied log keeps a block for the rows that follow.
+        log.Clear();
+        log.Append({start, LogMode::Get, QStringLiteral("again")});
+        QCOMPARE(log.rowCount(), 1);
+        QCOMPARE(log.RowText(0), QStringLiteral("again"));
     }
 
     void bytesOnTheWire_data()
