@@ -4,6 +4,7 @@
 #include "CommandSession.h"
 #include "LoopbackServer.h"
 #include "ScriptModel.h"
+#include "TestFiles.h"
 #include "TrafficLog.h"
 #include "TrafficLogProxy.h"
 #include "WidgetSupport.h"
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTableView>
 #include <QtTest>
@@ -31,7 +33,7 @@ class tst_frmMainCommandLine : public QObject
             find<QCheckBox>("chkConnect")->click();
         if (!m_client || m_client->state() != QAbstractSocket::ConnectedState)
             m_client = m_server->nextClient();
-        [&] { QTRY_COMPARE_WITH_TIMEOUT(state(), QStringLiteral("Zustand: Verbunden."), 5000); }();
+        [&] { QTRY_COMPARE(state(), QStringLiteral("Zustand: Verbunden. #00ff00")); }();
         if (m_client)
             m_client->readAll();
         return m_client;
@@ -39,13 +41,19 @@ class tst_frmMainCommandLine : public QObject
     void send(const QString& text, bool byButton = false)
     {
         find<QLineEdit>("txtSend")->setText(text);
-        if (byButton)
-            QTest::mouseClick(find<QPushButton>("cmdSend"), Qt::LeftButton);
-        else
-            QTest::keyClick(find<QLineEdit>("txtSend"), Qt::Key_Return);
+        byButton ? QTest::mouseClick(find<QPushButton>("cmdSend"), Qt::LeftButton)
+                 : QTest::keyClick(find<QLineEdit>("txtSend"), Qt::Key_Return);
     }
     int rows() const { return m_window->Session()->Log()->rowCount(); }
     const QAbstractItemModel* shown() { return find<QTableView>("lsvMsg")->model(); }
+    // The parameters of the rows lsvMsg shows, joined by ";".
+    QString shownTexts()
+    {
+        QStringList texts;
+        for (int r = 0; r < shown()->rowCount(); ++r)
+            texts << shown()->index(r, TrafficLog::ParameterColumn).data().toString();
+        return texts.join(u';');
+    }
     // The last row of the log, not only the last the view knows of, is current, selected and visible.
     bool lastRowShown()
     {
@@ -56,11 +64,24 @@ class tst_frmMainCommandLine : public QObject
                view->viewport()->rect().intersects(view->visualRect(current));
     }
     template <typename T> T* find(const char* name) { return control<T>(m_window.get(), name); }
-    QString state() { return find<QLabel>("labState")->text(); }
-    QColor stateColour() { return find<QLabel>("labState")->palette().color(QPalette::WindowText); }
+    // labState's text and colour.
+    QString state()
+    {
+        const auto* label = find<QLabel>("labState");
+        return label->text() + ' ' + label->palette().color(QPalette::WindowText).name();
+    }
+    // The enabled ones of the send, test and first and last run buttons.
+    QString enabled()
+    {
+        QStringList on;
+        for (const char* name : {"cmdSend", "cmdCommandTest", "cmdCommand1", "cmdCommand8"})
+            if (find<QPushButton>(name)->isEnabled())
+                on << QString(name).mid(3);
+        return on.join(u' ');
+    }
 
     // Destroyed from the last up: the window before its server and its data folder.
-    std::unique_ptr<TempDataFolder> m_data;
+    TempDataFolder m_data;
     std::unique_ptr<LoopbackServer> m_server;
     std::unique_ptr<frmMain> m_window;
     std::unique_ptr<QAbstractItemModelTester> m_modelTester;
@@ -70,9 +91,8 @@ private slots:
     // In this order: the window starts unconnected, is connected, and is left refused and unticked.
     void initTestCase()
     {
-        m_data = std::make_unique<TempDataFolder>();
         m_server = std::make_unique<LoopbackServer>();
-        m_data->writeSetup(
+        m_data.writeSetup(
             {{"Connect", "0"}, {"Port", m_server->portText()}, {"Name", "127.0.0.1"}, {"SelTab", "1"}});
         m_window = std::make_unique<frmMain>();
         m_window->resize(800, 600);
@@ -85,30 +105,22 @@ private slots:
 
     void connectionStates()
     {
-        QTRY_COMPARE(state(), QStringLiteral("Zustand: Port geschlossen."));
-        QCOMPARE(stateColour(), QColor(Qt::black));
+        QTRY_COMPARE(state(), "Zustand: Port geschlossen. #000000");
         // A line sent while not connected keeps its row, greyed.
-        send(QStringLiteral("ABC"));
-        QTRY_COMPARE(shown()->rowCount(), 1);
+        send("ABC");
+        QTRY_COMPARE(shownTexts(), "ABC");
+        const QModelIndex sent = shown()->index(0, TrafficLog::ParameterColumn);
         QVERIFY(!TrafficLogProxy::NotTransmittedText().isEmpty());
-        QCOMPARE(shown()->index(0, 2).data(Qt::ToolTipRole).toString(),
-                 TrafficLogProxy::NotTransmittedText());
-        QCOMPARE(shown()->index(0, 2).data(Qt::ForegroundRole).value<QBrush>().color(),
+        QCOMPARE(sent.data(Qt::ToolTipRole).toString(), TrafficLogProxy::NotTransmittedText());
+        QCOMPARE(sent.data(Qt::ForegroundRole).value<QBrush>().color(),
                  QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text));
-        QTRY_VERIFY(!find<QPushButton>("cmdSend")->isEnabled());
-        QVERIFY(!find<QPushButton>("cmdCommand1")->isEnabled());
+        QTRY_COMPARE(enabled(), "");
 
-        find<QCheckBox>("chkConnect")->click();
+        QVERIFY(ensureConnected());
         QVERIFY(m_window->Session()->ConnectWanted());
-        m_client = m_server->nextClient();
-        QVERIFY(m_client);
-        QTRY_COMPARE_WITH_TIMEOUT(state(), QStringLiteral("Zustand: Verbunden."), 5000);
-        QCOMPARE(stateColour(), QColor(0, 255, 0));
-        QTRY_VERIFY(find<QPushButton>("cmdSend")->isEnabled());
-        QVERIFY(find<QPushButton>("cmdCommand8")->isEnabled());
-
+        QTRY_COMPARE(enabled(), "Send Command1 Command8");
         find<QComboBox>("cboLanguage")->setCurrentIndex(1);
-        QTRY_COMPARE(state(), QStringLiteral("State: Connected."));
+        QTRY_COMPARE(state(), "State: Connected. #00ff00");
         find<QComboBox>("cboLanguage")->setCurrentIndex(0);
     }
 
@@ -125,60 +137,43 @@ private slots:
         QFETCH(bool, appendCrLf);
         QFETCH(int, device);
         QFETCH(QByteArray, bytes);
-        QTcpSocket* client = ensureConnected();
-        QVERIFY(client);
+        QVERIFY(ensureConnected());
         find<QComboBox>("cboDevice")->setCurrentIndex(device);
         find<QCheckBox>("chkAppendCrLf")->setChecked(appendCrLf);
-        send(QStringLiteral("GM"), device == 1);
-        QCOMPARE(LoopbackServer::read(client, bytes.size()), bytes);
+        send("GM", device == 1);
+        QCOMPARE(LoopbackServer::read(m_client, bytes.size()), bytes);
         QTRY_COMPARE(shown()->rowCount(), rows());
-        QVERIFY(shown()->index(rows() - 1, 2).data(Qt::ToolTipRole).isNull());
+        QVERIFY(shown()->index(rows() - 1, TrafficLog::ParameterColumn).data(Qt::ToolTipRole).isNull());
         find<QComboBox>("cboDevice")->setCurrentIndex(0);
     }
 
     void buttonEnabling_data()
     {
-        columns<bool, bool, bool>("busy", "filled", "enabled"); // filled: a line typed, a script edited
-        row("idle, line and script", false, true, true);
-        row("idle, nothing typed or edited", false, false, false);
-        row("run in progress", true, true, false);
+        columns<bool, bool, QString>("busy", "filled", "enabled"); // filled: a line typed, a script edited
+        row("idle, line and script", false, true, "Send CommandTest Command1 Command8");
+        row("idle, nothing typed or edited", false, false, "Command1 Command8");
+        row("run in progress", true, true, "Command8");
     }
     void buttonEnabling()
     {
         QFETCH(bool, busy);
         QFETCH(bool, filled);
-        QFETCH(bool, enabled);
-
         QVERIFY(ensureConnected());
         if (filled)
-            m_window->AddScriptEntry(QStringLiteral("GM"), QString());
-        find<QLineEdit>("txtSend")->setText(filled ? QStringLiteral("GM") : QString());
+            m_window->AddScriptEntry("GM", QString());
+        find<QLineEdit>("txtSend")->setText(filled ? "GM" : "");
         m_window->scriptBusy = busy;
         // A run disables the run buttons; the refresh must leave them so.
         find<QPushButton>("cmdCommand1")->setEnabled(!busy);
         QVERIFY(m_window->RefreshConnectionState());
-        QCOMPARE(find<QPushButton>("cmdSend")->isEnabled(), enabled);
-        QCOMPARE(find<QPushButton>("cmdCommandTest")->isEnabled(), enabled);
-        QCOMPARE(find<QPushButton>("cmdCommand1")->isEnabled(), !busy);
+        QTEST(enabled(), "enabled");
         m_window->scriptBusy = false;
         find<QPushButton>("cmdCommand1")->setEnabled(true);
         m_window->EditedScript()->clear();
     }
 
-    void deleteList()
-    {
-        QVERIFY(ensureConnected());
-        send(QStringLiteral("GM"));
-        QTest::mouseClick(find<QPushButton>("cmdDeleteList"), Qt::LeftButton);
-        QCOMPARE(rows(), 0);
-        QCOMPARE(shown()->rowCount(), 0);
-        QVERIFY(!find<QPushButton>("cmdDeleteList")->isEnabled());
-        send(QStringLiteral("GM"));
-        QVERIFY(find<QPushButton>("cmdDeleteList")->isEnabled());
-        QTRY_COMPARE(shown()->rowCount(), 1);
-    }
-
-    // What the filter lets through is what the list shows, Ctrl+C copies and Save list writes.
+    // Delete list empties the log; what the filter lets through is what the list shows, Ctrl+C
+    // copies and Save list writes.
     void filterCopyAndSave_data()
     {
         columns<QString, int, QString>("text", "mode", "expected");
@@ -193,41 +188,40 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, mode);
         QFETCH(QString, expected);
-        QTcpSocket* client = ensureConnected();
-        QVERIFY(client);
+        QVERIFY(ensureConnected());
+        send("GM");
         QTest::mouseClick(find<QPushButton>("cmdDeleteList"), Qt::LeftButton);
-        send(QStringLiteral("GM"));
-        send(QStringLiteral("SP 1"));
-        client->write("GM:7\r\n");
+        QCOMPARE(rows() + shown()->rowCount(), 0);
+        QVERIFY(!find<QPushButton>("cmdDeleteList")->isEnabled());
+        send("GM");
+        QVERIFY(find<QPushButton>("cmdDeleteList")->isEnabled());
+        send("SP 1");
+        m_client->write("GM:7\r\n");
         QTRY_COMPARE(rows(), 3);
         find<QLineEdit>("txtLogFilter")->setText(text);
         find<QComboBox>("cboLogFilterMode")->setCurrentIndex(mode);
         m_window->ApplyLogFilter();
-        send(QStringLiteral("SP 2")); // a row arriving meanwhile is filtered too
-        QTRY_COMPARE(shown()->rowCount(), int(expected.split(u';', Qt::SkipEmptyParts).size()));
-        QStringList texts;
-        for (int r = 0; r < shown()->rowCount(); ++r)
-            texts << shown()->index(r, TrafficLog::ParameterColumn).data().toString();
-        QCOMPARE(texts.join(u';'), expected);
+        send("SP 2"); // a row arriving meanwhile is filtered too
+        QTRY_COMPARE(shownTexts(), expected);
 
-        find<QTableView>("lsvMsg")->selectAll();
-        const QStringList copied = m_window->SelectedLogText().split(u'\n', Qt::SkipEmptyParts);
-        QCOMPARE(copied.size(), texts.size());
-        QVERIFY(copied.isEmpty() || copied.last().endsWith(u'\t' + texts.last()));
+        auto* view = find<QTableView>("lsvMsg");
+        view->selectAll();
+        const QString copied = m_window->SelectedLogText(); // the parameter after the last tab
+        QCOMPARE(QString(copied)
+                     .remove(QRegularExpression("[^\n]*\t"))
+                     .split(u'\n', Qt::SkipEmptyParts)
+                     .join(u';'),
+                 expected);
         QTemporaryDir dir;
         QVERIFY(m_window->SaveList(dir.filePath("list.log")).isEmpty());
-        QFile saved(dir.filePath("list.log"));
-        QVERIFY(saved.open(QIODevice::ReadOnly));
-        QCOMPARE(saved.readAll().count('\n'), texts.size());
+        QCOMPARE(fileBytes(dir.filePath("list.log")).count('\n'), copied.count(u'\n'));
         // Clearing the filter keeps the selected row.
-        auto* view = find<QTableView>("lsvMsg");
-        if (!texts.isEmpty())
-            view->selectRow(0);
+        view->selectRow(0);
         find<QLineEdit>("txtLogFilter")->clear();
         find<QComboBox>("cboLogFilterMode")->setCurrentIndex(0);
         m_window->ApplyLogFilter();
         QCOMPARE(view->currentIndex().siblingAtColumn(TrafficLog::ParameterColumn).data().toString(),
-                 texts.value(0));
+                 expected.section(u';', 0, 0));
     }
 
     // The list follows new rows while its end is in view, and stays where the user scrolled to.
@@ -256,21 +250,17 @@ private slots:
         QVERIFY(ensureConnected());
         // Unticked while connected: closed at the next tick.
         find<QCheckBox>("chkConnect")->click();
-        QTRY_COMPARE_WITH_TIMEOUT(state(), QStringLiteral("Zustand: Port geschlossen."), 3000);
+        QTRY_COMPARE(state(), "Zustand: Port geschlossen. #000000");
         QTRY_COMPARE(m_client->state(), QAbstractSocket::UnconnectedState);
 
         m_server->stopListening();
         find<QCheckBox>("chkConnect")->click();
-        QTRY_COMPARE_WITH_TIMEOUT(state(), QStringLiteral("Zustand: Fehler beim Verbinden."), 5000);
-        QCOMPARE(stateColour(), QColor(255, 0, 0));
-        find<QLineEdit>("txtSend")->setText(QStringLiteral("GM"));
-        QTRY_VERIFY(!find<QPushButton>("cmdSend")->isEnabled());
-        QVERIFY(!find<QPushButton>("cmdCommandTest")->isEnabled());
-        QVERIFY(find<QPushButton>("cmdCommand1")->isEnabled());
+        QTRY_COMPARE(state(), "Zustand: Fehler beim Verbinden. #ff0000");
+        find<QLineEdit>("txtSend")->setText("GM");
+        QTRY_COMPARE(enabled(), "Command1 Command8");
 
         find<QCheckBox>("chkConnect")->click();
-        QTRY_COMPARE_WITH_TIMEOUT(state(), QStringLiteral("Zustand: Port geschlossen."), 3000);
-        QCOMPARE(stateColour(), QColor(Qt::black));
+        QTRY_COMPARE(state(), "Zustand: Port geschlossen. #000000");
     }
 };
 
