@@ -44,24 +44,14 @@ void startRunner(QProcess& runner, const QStringList& args)
     runner.waitForStarted();
 }
 
-// Resident kilobytes of a running process.
-qint64 residentKb(qint64 pid)
+// Kilobytes of a running process from /proc: field VmRSS is its resident memory, VmHWM its peak.
+qint64 memoryKb(qint64 pid, const char* field)
 {
     QFile status(QStringLiteral("/proc/%1/status").arg(pid));
     if (!status.open(QIODevice::ReadOnly))
         return 0;
-    static const QRegularExpression rss(QStringLiteral("VmRSS:\\s+(\\d+)"));
-    return rss.match(QString::fromLatin1(status.readAll())).captured(1).toLongLong();
-}
-
-// Peak resident kilobytes of a running process.
-qint64 peakKb(qint64 pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    static const QRegularExpression hwm(QStringLiteral("VmHWM:\\s+(\\d+)"));
-    return hwm.match(QString::fromLatin1(status.readAll())).captured(1).toLongLong();
+    const QRegularExpression line(QLatin1String(field) + QStringLiteral(":\\s+(\\d+)"));
+    return line.match(QString::fromLatin1(status.readAll())).captured(1).toLongLong();
 }
 
 // Processor time of a running process, in milliseconds.
@@ -104,7 +94,7 @@ int main(int argc, char* argv[])
         startRunner(runner, args);
         // Memory a second in, and as late as the run lets us look.
         while (!runner.waitForFinished(200)) {
-            const qint64 kb = residentKb(runner.processId());
+            const qint64 kb = memoryKb(runner.processId(), "VmRSS");
             if (earlyKb == 0 && clock.elapsed() > 1000)
                 earlyKb = kb;
             if (kb > 0)
@@ -153,13 +143,13 @@ int main(int argc, char* argv[])
         client->waitForReadyRead(10000);
         client->readAll();
         QThread::msleep(200);
-        idleKb = residentKb(flooded.processId());
+        idleKb = memoryKb(flooded.processId(), "VmRSS");
         client->write(QByteArray(burstBytes, 'x') + ':');
         while (client->bytesToWrite() > 0 && client->waitForBytesWritten(10000)) {
         }
         // The second command comes once the burst has been taken in whole; its reply never does.
         client->waitForReadyRead(30000);
-        burstPeakKb = peakKb(flooded.processId());
+        burstPeakKb = memoryKb(flooded.processId(), "VmHWM");
     }
     flooded.kill();
     flooded.waitForFinished(5000);
