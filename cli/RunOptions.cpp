@@ -177,6 +177,12 @@ Parsed Parse(const QStringList& arguments, Options& options, QString& message)
         options.profile = value("profile");
     }
 
+    for (const char* file : {"set", "script"}) {
+        if (isSet(file) && value(file).isEmpty()) {
+            message = QStringLiteral("--%1: empty file name").arg(QLatin1String(file));
+            return Parsed::Error;
+        }
+    }
     if (isSet("set") != isSet("memory")) {
         message = QStringLiteral("--set and --memory go together");
         return Parsed::Error;

@@ -65,7 +65,7 @@ class tst_RelaytabRun : public QObject
 private slots:
     void exitStatus_data()
     {
-        // server: "sim" or "refusing"
+        // server: "sim" or "refusing"; modes: of the rows printed, or for a usage error words of it
         columns<QString, QString, int, QString>("server", "args", "exit", "modes");
         row("every reply came, the last one printed", "sim", "GM;SP 1", 0, "Set Get Set Get");
         row("a wait between commands", "sim", "GM;<WAIT_TIME=0.5>;GM", 0, "Set Get Wait Set Get");
@@ -81,6 +81,7 @@ private slots:
         row("empty memory", "sim", "--set;/dev/null;--memory;1", 2, "");
         row("profile name with a slash", "sim", "--profile;a/b;GM", 2, "");
         row("unknown format", "sim", "--format;xml;GM", 2, "");
+        row("empty file name", "sim", "--set;;--memory;1", 2, "--set: empty file name");
     }
     void exitStatus()
     {
@@ -101,10 +102,10 @@ private slots:
         const Result result = finish(runner);
         QCOMPARE(result.exit, exit);
         QFETCH(QString, modes);
-        QCOMPARE(::modes(result.lines, "text"), modes);
-        // A usage error is said in one line.
+        QCOMPARE(::modes(result.lines, "text"), exit == 2 ? "" : modes);
+        // A usage error is said in one line, which names what is wrong.
         if (exit == 2)
-            QCOMPARE(result.error.count('\n'), 1);
+            QVERIFY(result.error.count('\n') == 1 && result.error.contains(modes.toUtf8()));
         if (args.contains("WAIT_TIME=0.5")) {
             const auto time = [&](int n) {
                 return QDateTime::fromString(result.lines[n].section(u'\t', 0, 0), Qt::ISODateWithMs);
