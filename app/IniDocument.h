@@ -37,17 +37,6 @@ private:
     // The lines are read once and kept up to date by setValue, with an index of the names of
     // sections and keys: reading and writing the forty keys of a set then costs one pass over the
     // lines, not forty.
-    struct Entry
-    {
-        enum Kind
-        {
-            Other, // blank, comment, or a key line outside any section
-            Section,
-            Key,
-        };
-        Line line;
-        Kind kind = Other;
-    };
     // A name of a section or key, equal to another whatever their case, as the reader compares them.
     struct Name
     {
@@ -81,19 +70,19 @@ private:
     };
     struct Location
     {
-        std::optional<qsizetype> section; // indexes into m_entries
+        std::optional<qsizetype> section; // indexes into m_lines
         std::optional<qsizetype> key;
         std::optional<qsizetype> lastKeyLine;
     };
 
-    const std::vector<Entry>& entries() const;
+    const std::vector<Line>& lines() const;
     Location locate(const QString& section, const QString& key) const;
     std::optional<Line> nextLine(qsizetype from) const;
-    // The bytes from position at on moved by delta; entries from index first on follow them.
-    void shiftEntries(qsizetype first, qsizetype delta);
+    // The bytes of the lines from index first on moved by delta.
+    void shiftLines(qsizetype first, qsizetype delta);
 
     QByteArray m_bytes;
-    mutable std::vector<Entry> m_entries;
+    mutable std::vector<Line> m_lines;
     mutable NameMap<SectionIndex> m_sections;
     mutable bool m_read = false;
 };

@@ -76,47 +76,41 @@ std::optional<IniDocument::Line> IniDocument::nextLine(qsizetype from) const
     return line;
 }
 
-const std::vector<IniDocument::Entry>& IniDocument::entries() const
+const std::vector<IniDocument::Line>& IniDocument::lines() const
 {
     if (m_read)
-        return m_entries;
-    m_entries.clear();
-    m_entries.reserve(size_t(m_bytes.count('\n') + 1));
+        return m_lines;
+    m_lines.clear();
+    m_lines.reserve(size_t(m_bytes.count('\n') + 1));
     m_sections.clear();
     SectionIndex* current = nullptr; // null in a later section of a name seen before
     for (auto line = nextLine(0); line; line = nextLine(line->end)) {
-        Entry entry;
-        entry.line = *line;
         const QByteArrayView text =
             trimmed(QByteArrayView(m_bytes).sliced(line->start, line->contentEnd - line->start));
-        const qsizetype index = qsizetype(m_entries.size());
+        const qsizetype index = qsizetype(m_lines.size());
         if (!text.isEmpty() && text.front() == '[') {
             qsizetype close = text.indexOf(']');
             if (close < 0)
                 close = text.size();
-            entry.kind = Entry::Section;
             // Only the first section of a name counts.
             const Name name{modTools::FromAnsi(trimmed(text.sliced(1, close - 1)))};
             const auto [where, added] = m_sections.try_emplace(name, SectionIndex{index, {}, {}});
             current = added ? &where->second : nullptr;
-        } else if (!text.isEmpty() && text.front() != ';') {
+        } else if (!text.isEmpty() && text.front() != ';' && current) {
             const qsizetype eq = text.indexOf('=');
-            entry.kind = Entry::Key;
-            if (current) {
-                current->lastKey = index;
-                current->keys.try_emplace(Name{modTools::FromAnsi(trimmed(eq < 0 ? text : text.first(eq)))},
-                                          index);
-            }
+            current->lastKey = index;
+            current->keys.try_emplace(Name{modTools::FromAnsi(trimmed(eq < 0 ? text : text.first(eq)))},
+                                      index);
         }
-        m_entries.push_back(entry);
+        m_lines.push_back(*line);
     }
     m_read = true;
-    return m_entries;
+    return m_lines;
 }
 
 IniDocument::Location IniDocument::locate(const QString& section, const QString& key) const
 {
-    entries();
+    lines();
     Location where;
     const auto found = m_sections.find(Name{section});
     if (found == m_sections.end())
@@ -129,12 +123,12 @@ IniDocument::Location IniDocument::locate(const QString& section, const QString&
     return where;
 }
 
-void IniDocument::shiftEntries(qsizetype first, qsizetype delta)
+void IniDocument::shiftLines(qsizetype first, qsizetype delta)
 {
-    for (size_t i = size_t(first); i < m_entries.size(); ++i) {
-        m_entries[i].line.start += delta;
-        m_entries[i].line.contentEnd += delta;
-        m_entries[i].line.end += delta;
+    for (size_t i = size_t(first); i < m_lines.size(); ++i) {
+        m_lines[i].start += delta;
+        m_lines[i].contentEnd += delta;
+        m_lines[i].end += delta;
     }
 }
 
@@ -143,7 +137,7 @@ std::optional<QString> IniDocument::value(const QString& section, const QString&
     const Location where = locate(section, key);
     if (!where.key)
         return std::nullopt;
-    const Line& line = m_entries[size_t(*where.key)].line;
+    const Line& line = m_lines[size_t(*where.key)];
     const QByteArrayView text =
         trimmed(QByteArrayView(m_bytes).sliced(line.start, line.contentEnd - line.start));
     const qsizetype eq = text.indexOf('=');
@@ -161,7 +155,7 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
     const QByteArray keyLineValue = modTools::ToAnsi(withoutLineBreaks(value));
     const Location where = locate(section, key);
     if (where.key) {
-        Line& line = m_entries[size_t(*where.key)].line;
+        Line& line = m_lines[size_t(*where.key)];
         const QByteArrayView text =
             trimmed(QByteArrayView(m_bytes).sliced(line.start, line.contentEnd - line.start));
         const qsizetype eq = text.indexOf('=');
@@ -170,25 +164,23 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
         m_bytes.replace(line.start, line.contentEnd - line.start, content);
         line.contentEnd += delta;
         line.end += delta;
-        shiftEntries(*where.key + 1, delta);
+        shiftLines(*where.key + 1, delta);
         return;
     }
     const QByteArray newLine = modTools::ToAnsi(key) + '=' + keyLineValue + "\r\n";
     if (where.section) {
         const qsizetype afterIndex = where.lastKeyLine ? *where.lastKeyLine : *where.section;
-        Line& after = m_entries[size_t(afterIndex)].line;
-        qsizetype at = after.end;
+        Line& after = m_lines[size_t(afterIndex)];
+        const qsizetype oldEnd = after.end;
         if (after.contentEnd == after.end) { // last line of the file without a line ending
-            m_bytes.insert(at, "\r\n");
+            m_bytes.insert(after.end, "\r\n");
             after.end += 2;
-            at += 2;
-            shiftEntries(afterIndex + 1, 2);
         }
+        const qsizetype at = after.end;
         m_bytes.insert(at, newLine);
-        shiftEntries(afterIndex + 1, newLine.size());
+        shiftLines(afterIndex + 1, at + newLine.size() - oldEnd);
         const qsizetype index = afterIndex + 1;
-        m_entries.insert(m_entries.begin() + index,
-                         Entry{{at, at + newLine.size() - 2, at + newLine.size()}, Entry::Key});
+        m_lines.insert(m_lines.begin() + index, Line{at, at + newLine.size() - 2, at + newLine.size()});
         // The lines from the new one on moved down by one.
         for (auto& [name, other] : m_sections) {
             other.entry += other.entry >= index ? 1 : 0;

@@ -194,8 +194,11 @@ QByteArray JsonLine(const LogRow& row)
             out += '\\';
         } else if (QChar::isNonCharacter(point) || point == 0xFEFF) {
             flush(i);
-            for (qsizetype k = i; k <= i + (pair ? 1 : 0); ++k)
-                out += "\\u" + QByteArray::number(text[k].unicode(), 16).rightJustified(4, '0').toUpper();
+            for (qsizetype k = i; k <= i + (pair ? 1 : 0); ++k) {
+                out += "\\u";
+                for (int shift = 12; shift >= 0; shift -= 4)
+                    out += hexDigits[(text[k].unicode() >> shift) & 0xF];
+            }
             plain = i + (pair ? 2 : 1);
         }
         if (pair)
