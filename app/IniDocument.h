@@ -3,11 +3,9 @@
 #pragma once
 
 #include <QByteArray>
-#include <QHash>
 #include <QString>
 
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 class IniDocument
@@ -25,64 +23,65 @@ public:
     // Replaces the file atomically; false when it could not (the old file is then untouched).
     bool save(const QString& filePath) const;
 
-    const QByteArray& bytes() const { return m_bytes; }
+    const QByteArray& bytes() const;
 
 private:
+    enum class Ending : quint8
+    {
+        None,
+        Cr,
+        Lf,
+        CrLf
+    };
+    // A line's text lies in m_text, the bytes read, or in m_added, the text written since. Neither
+    // buffer changes what it holds, so lines and names keep their offsets, and a new line is linked
+    // in after its neighbour: writing the forty keys of a set costs no pass over the lines.
     struct Line
     {
         qsizetype start = 0;
-        qsizetype contentEnd = 0; // first byte of the line ending
-        qsizetype end = 0;        // first byte after the line ending
+        qsizetype size = 0; // without the line ending
+        qsizetype next = -1;
+        Ending ending = Ending::None;
+        bool added = false;
     };
-    // The lines are read once and kept up to date by setValue, with an index of the names of
-    // sections and keys: reading and writing the forty keys of a set then costs one pass over the
-    // lines, not forty.
-    // A name of a section or key, equal to another whatever their case, as the reader compares them.
+    // The name of a section (owner -1, target its index in m_sections) or of a key (owner its
+    // section, target its line), found in m_slots by a hash of its case-folded characters.
     struct Name
     {
-        QString text;
-        friend bool operator==(const Name& a, const Name& b)
-        {
-            return a.text.compare(b.text, Qt::CaseInsensitive) == 0;
-        }
+        size_t hash = 0;
+        qsizetype start = 0;
+        qsizetype size = 0;
+        qsizetype owner = -1;
+        qsizetype target = 0;
+        bool added = false;
     };
-    // Over the characters folded as QString::compare folds them, so that names equal but for their
-    // case hash alike. Names are text of the code page, which has nothing beyond the first plane.
-    struct NameHash
+    // Only the first section of a name counts; its line and its last key line.
+    struct Section
     {
-        size_t operator()(const Name& name) const
-        {
-            size_t seed = 0;
-            for (const QChar c : name.text)
-                seed = qHashMulti(seed, char16_t(QChar::toCaseFolded(c.unicode())));
-            return seed;
-        }
+        qsizetype line = 0;
+        qsizetype lastKey = -1;
     };
-    // Node maps, not QHash: an inserted line moves the lines after it, and walking a node map to
-    // follow them costs its size, not its capacity.
-    template <typename T> using NameMap = std::unordered_map<Name, T, NameHash>;
-    // The first section of a name: its line, its last key line, and the first line of each key.
-    struct SectionIndex
-    {
-        qsizetype entry = 0;
-        std::optional<qsizetype> lastKey;
-        NameMap<qsizetype> keys;
-    };
-    struct Location
-    {
-        std::optional<qsizetype> section; // indexes into m_lines
-        std::optional<qsizetype> key;
-        std::optional<qsizetype> lastKeyLine;
-    };
+    void parse();
+    // Indexes what line id says, under section *current; false when the line is no key and no
+    // section, which an added line must not be.
+    bool index(qsizetype id, qsizetype& current);
+    QByteArrayView text(const Line& line) const;
+    template <typename Text> const Name* find(qsizetype owner, const Text& name, size_t hash) const;
+    bool addName(qsizetype owner, qsizetype target, const Line& line, qsizetype from, qsizetype size);
+    qsizetype findSection(const QString& section) const;
+    qsizetype findKey(qsizetype section, const QString& key) const;
 
-    const std::vector<Line>& lines() const;
-    Location locate(const QString& section, const QString& key) const;
-    std::optional<Line> nextLine(qsizetype from) const;
-    // The bytes of the lines from index first on moved by delta.
-    void shiftLines(qsizetype first, qsizetype delta);
-
-    QByteArray m_bytes;
-    mutable std::vector<Line> m_lines;
-    mutable NameMap<SectionIndex> m_sections;
-    mutable bool m_read = false;
+    QByteArray m_text;
+    QByteArray m_added;
+    std::vector<Line> m_lines;
+    std::vector<Name> m_names;
+    std::vector<qsizetype> m_slots; // indexes into m_names, -1 where free
+    std::vector<Section> m_sections;
+    qsizetype m_first = -1;
+    qsizetype m_last = -1;
+    bool m_edited = false;
+    mutable std::optional<QString> m_lastSection; // and what findSection found for it
+    mutable qsizetype m_lastSectionIndex = -1;
+    mutable QByteArray m_joined; // the lines joined again after an edit
+    mutable bool m_joinedValid = false;
 };

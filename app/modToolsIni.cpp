@@ -6,6 +6,10 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+#include <array>
+#include <cstring>
+
 namespace {
 
 bool isBlank(char c)
@@ -33,6 +37,87 @@ QString withoutLineBreaks(const QString& value)
     return text;
 }
 
+// What a line names once blanks are trimmed: a section ("[name]", the "]" optional), a key
+// ("name=value", or a line without "=") or nothing (blank lines and ";" comments). The name's
+// offset is counted from the start of the line.
+enum class Kind
+{
+    Nothing,
+    Section,
+    Key
+};
+struct Named
+{
+    Kind kind = Kind::Nothing;
+    qsizetype from = 0;
+    qsizetype size = 0;
+};
+
+Named named(QByteArrayView line)
+{
+    const QByteArrayView text = trimmed(line);
+    if (text.isEmpty() || text.front() == ';')
+        return {};
+    QByteArrayView name;
+    Kind kind = Kind::Key;
+    if (text.front() == '[') {
+        const qsizetype close = text.indexOf(']');
+        name = trimmed(text.sliced(1, (close < 0 ? text.size() : close) - 1));
+        kind = Kind::Section;
+    } else {
+        const qsizetype eq = text.indexOf('=');
+        name = trimmed(eq < 0 ? text : text.first(eq));
+    }
+    return {kind, name.data() - line.data(), name.size()};
+}
+
+// The code page's characters folded as QString::compare folds them without case; each byte is one
+// character, which folds alone, as none lies beyond the first plane.
+const std::array<char16_t, 256>& foldedBytes()
+{
+    static const auto table = [] {
+        QByteArray all(256, Qt::Uninitialized);
+        for (int b = 0; b < 256; ++b)
+            all[b] = char(b);
+        const QString text = modTools::FromAnsi(all);
+        std::array<char16_t, 256> folded;
+        for (int b = 0; b < 256; ++b)
+            folded[size_t(b)] = QChar::toCaseFolded(text[b].unicode());
+        return folded;
+    }();
+    return table;
+}
+
+// A name as the file holds it, in bytes of the code page, and as a caller gives it; each yields
+// its characters folded.
+struct FileName
+{
+    const char* text;
+    qsizetype size;
+    const std::array<char16_t, 256>& table = foldedBytes();
+    char16_t operator[](qsizetype i) const { return table[quint8(text[i])]; }
+};
+
+struct CallerName
+{
+    const QChar* text;
+    qsizetype size;
+    CallerName(const QString& name) : text(name.constData()), size(name.size()) {}
+    char16_t operator[](qsizetype i) const
+    {
+        const char16_t c = text[i].unicode();
+        return c < 0x80 ? char16_t(unsigned(c - u'A') < 26 ? c + 32 : c) : QChar::toCaseFolded(c);
+    }
+};
+
+template <typename Text> size_t hashOf(qsizetype owner, const Text& name)
+{
+    size_t hash = 14695981039346656037ULL ^ size_t(owner + 1);
+    for (qsizetype i = 0; i < name.size; ++i)
+        hash = (hash ^ name[i]) * 1099511628211ULL;
+    return hash;
+}
+
 } // namespace
 
 std::optional<IniDocument> IniDocument::load(const QString& filePath)
@@ -43,103 +128,177 @@ std::optional<IniDocument> IniDocument::load(const QString& filePath)
         return doc;
     if (QFileInfo(filePath).isDir() || !file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    doc.m_bytes = file.readAll();
+    doc.m_text = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return std::nullopt;
+    doc.parse();
     return doc;
 }
 
 IniDocument IniDocument::fromBytes(const QByteArray& bytes)
 {
     IniDocument doc;
-    doc.m_bytes = bytes;
+    doc.m_text = bytes;
+    doc.parse();
     return doc;
 }
 
-std::optional<IniDocument::Line> IniDocument::nextLine(qsizetype from) const
+const QByteArray& IniDocument::bytes() const
 {
-    if (from >= m_bytes.size())
-        return std::nullopt;
-    Line line;
-    line.start = from;
-    qsizetype i = from;
-    while (i < m_bytes.size() && m_bytes[i] != '\r' && m_bytes[i] != '\n')
-        ++i;
-    line.contentEnd = i;
-    if (i < m_bytes.size()) {
-        // CR, LF and CR LF each end a line.
-        if (m_bytes[i] == '\r' && i + 1 < m_bytes.size() && m_bytes[i + 1] == '\n')
-            ++i;
-        ++i;
-    }
-    line.end = i;
-    return line;
-}
-
-const std::vector<IniDocument::Line>& IniDocument::lines() const
-{
-    if (m_read)
-        return m_lines;
-    m_lines.clear();
-    m_lines.reserve(size_t(m_bytes.count('\n') + 1));
-    m_sections.clear();
-    SectionIndex* current = nullptr; // null in a later section of a name seen before
-    for (auto line = nextLine(0); line; line = nextLine(line->end)) {
-        const QByteArrayView text =
-            trimmed(QByteArrayView(m_bytes).sliced(line->start, line->contentEnd - line->start));
-        const qsizetype index = qsizetype(m_lines.size());
-        if (!text.isEmpty() && text.front() == '[') {
-            qsizetype close = text.indexOf(']');
-            if (close < 0)
-                close = text.size();
-            // Only the first section of a name counts.
-            const Name name{modTools::FromAnsi(trimmed(text.sliced(1, close - 1)))};
-            const auto [where, added] = m_sections.try_emplace(name, SectionIndex{index, {}, {}});
-            current = added ? &where->second : nullptr;
-        } else if (!text.isEmpty() && text.front() != ';' && current) {
-            const qsizetype eq = text.indexOf('=');
-            current->lastKey = index;
-            current->keys.try_emplace(Name{modTools::FromAnsi(trimmed(eq < 0 ? text : text.first(eq)))},
-                                      index);
+    if (!m_edited)
+        return m_text;
+    if (!m_joinedValid) {
+        static const QByteArrayView endings[] = {"", "\r", "\n", "\r\n"};
+        m_joined.clear();
+        m_joined.reserve(m_text.size() + m_added.size() + 2);
+        for (qsizetype id = m_first; id >= 0; id = m_lines[size_t(id)].next) {
+            const Line& line = m_lines[size_t(id)];
+            m_joined.append(text(line)).append(endings[int(line.ending)]);
         }
-        m_lines.push_back(*line);
+        m_joinedValid = true;
     }
-    m_read = true;
-    return m_lines;
+    return m_joined;
 }
 
-IniDocument::Location IniDocument::locate(const QString& section, const QString& key) const
+QByteArrayView IniDocument::text(const Line& line) const
 {
-    lines();
-    Location where;
-    const auto found = m_sections.find(Name{section});
-    if (found == m_sections.end())
-        return where;
-    where.section = found->second.entry;
-    where.lastKeyLine = found->second.lastKey;
-    const auto line = found->second.keys.find(Name{key});
-    if (line != found->second.keys.end())
-        where.key = line->second;
-    return where;
+    return QByteArrayView(line.added ? m_added : m_text).sliced(line.start, line.size);
 }
 
-void IniDocument::shiftLines(qsizetype first, qsizetype delta)
+void IniDocument::parse()
 {
-    for (size_t i = size_t(first); i < m_lines.size(); ++i) {
-        m_lines[i].start += delta;
-        m_lines[i].contentEnd += delta;
-        m_lines[i].end += delta;
+    m_added.clear();
+    m_lines.clear();
+    m_names.clear();
+    m_slots.clear();
+    m_sections.clear();
+    m_lastSection.reset();
+    m_edited = false;
+    m_joinedValid = false;
+    const char* bytes = m_text.constData();
+    const qsizetype size = m_text.size();
+    // The next CR and the next LF, each searched for again only once passed, so that a file with
+    // only one kind of line ending is not searched to its end for the other on every line.
+    const auto nextOf = [&](char c, qsizetype from) {
+        const void* at = std::memchr(bytes + from, c, size_t(size - from));
+        return at ? static_cast<const char*>(at) - bytes : size;
+    };
+    qsizetype cr = -1;
+    qsizetype lf = -1;
+    qsizetype current = -1;
+    for (qsizetype at = 0; at < size;) {
+        if (cr < at)
+            cr = nextOf('\r', at);
+        if (lf < at)
+            lf = nextOf('\n', at);
+        Line line{at, std::min(cr, lf) - at, qsizetype(m_lines.size()) + 1, Ending::None, false};
+        at += line.size;
+        // CR, LF and CR LF each end a line.
+        if (at < size && bytes[at] == '\r' && at + 1 < size && bytes[at + 1] == '\n')
+            line.ending = Ending::CrLf, at += 2;
+        else if (at < size)
+            line.ending = bytes[at] == '\r' ? Ending::Cr : Ending::Lf, ++at;
+        m_lines.push_back(line);
+        index(qsizetype(m_lines.size()) - 1, current);
     }
+    if (!m_lines.empty()) {
+        m_lines.back().next = -1;
+        m_first = 0;
+        m_last = qsizetype(m_lines.size()) - 1;
+    } else {
+        m_first = m_last = -1;
+    }
+}
+
+bool IniDocument::index(qsizetype id, qsizetype& current)
+{
+    const Line& line = m_lines[size_t(id)];
+    const Named name = named(text(line));
+    if (name.kind == Kind::Section) {
+        const qsizetype section = qsizetype(m_sections.size());
+        // A later section of a name seen before counts for nothing, and so do its keys.
+        current = addName(-1, section, line, name.from, name.size) ? section : -1;
+        if (current >= 0)
+            m_sections.push_back({id, -1});
+    } else if (name.kind == Kind::Key && current >= 0) {
+        m_sections[size_t(current)].lastKey = id;
+        addName(current, id, line, name.from, name.size);
+    }
+    return name.kind != Kind::Nothing;
+}
+
+template <typename Text>
+const IniDocument::Name* IniDocument::find(qsizetype owner, const Text& name, size_t hash) const
+{
+    if (m_slots.empty())
+        return nullptr;
+    const size_t mask = m_slots.size() - 1;
+    for (size_t slot = hash & mask; m_slots[slot] >= 0; slot = (slot + 1) & mask) {
+        const Name& candidate = m_names[size_t(m_slots[slot])];
+        if (candidate.hash != hash || candidate.owner != owner || candidate.size != name.size)
+            continue;
+        const FileName known{(candidate.added ? m_added : m_text).constData() + candidate.start,
+                             candidate.size};
+        qsizetype i = 0;
+        while (i < name.size && known[i] == name[i])
+            ++i;
+        if (i == name.size)
+            return &candidate;
+    }
+    return nullptr;
+}
+
+bool IniDocument::addName(qsizetype owner, qsizetype target, const Line& line, qsizetype from, qsizetype size)
+{
+    const FileName name{this->text(line).data() + from, size};
+    const size_t hash = hashOf(owner, name);
+    if (find(owner, name, hash))
+        return false;
+    m_names.push_back({hash, line.start + from, size, owner, target, line.added});
+    const auto place = [this](size_t n) {
+        size_t slot = m_names[n].hash & (m_slots.size() - 1);
+        while (m_slots[slot] >= 0)
+            slot = (slot + 1) & (m_slots.size() - 1);
+        m_slots[slot] = qsizetype(n);
+    };
+    // Half full at most, so that a search meets a free slot soon.
+    if (m_names.size() * 2 > m_slots.size()) {
+        m_slots.assign(std::max<size_t>(16, m_slots.size() * 2), -1);
+        for (size_t n = 0; n < m_names.size(); ++n)
+            place(n);
+    } else {
+        place(m_names.size() - 1);
+    }
+    return true;
+}
+
+qsizetype IniDocument::findSection(const QString& section) const
+{
+    // A set asks for the same section forty times in a row.
+    if (m_lastSection && section == *m_lastSection)
+        return m_lastSectionIndex;
+    const CallerName name(section);
+    const Name* found = find(-1, name, hashOf(-1, name));
+    m_lastSection = section;
+    m_lastSectionIndex = found ? found->target : -1;
+    return m_lastSectionIndex;
+}
+
+qsizetype IniDocument::findKey(qsizetype section, const QString& key) const
+{
+    if (section < 0)
+        return -1;
+    const CallerName name(key);
+    const Name* found = find(section, name, hashOf(section, name));
+    return found ? found->target : -1;
 }
 
 std::optional<QString> IniDocument::value(const QString& section, const QString& key) const
 {
-    const Location where = locate(section, key);
-    if (!where.key)
+    const qsizetype id = findKey(findSection(section), key);
+    if (id < 0)
         return std::nullopt;
-    const Line& line = m_lines[size_t(*where.key)];
-    const QByteArrayView text =
-        trimmed(QByteArrayView(m_bytes).sliced(line.start, line.contentEnd - line.start));
+    const QByteArrayView text = trimmed(this->text(m_lines[size_t(id)]));
     const qsizetype eq = text.indexOf('=');
     if (eq < 0)
         return std::nullopt;
@@ -153,52 +312,51 @@ std::optional<QString> IniDocument::value(const QString& section, const QString&
 void IniDocument::setValue(const QString& section, const QString& key, const QString& value)
 {
     const QByteArray keyLineValue = modTools::ToAnsi(withoutLineBreaks(value));
-    const Location where = locate(section, key);
-    if (where.key) {
-        Line& line = m_lines[size_t(*where.key)];
-        const QByteArrayView text =
-            trimmed(QByteArrayView(m_bytes).sliced(line.start, line.contentEnd - line.start));
+    const qsizetype owner = findSection(section);
+    const qsizetype id = findKey(owner, key);
+    m_edited = true;
+    m_joinedValid = false;
+    if (id >= 0) {
+        Line& line = m_lines[size_t(id)];
+        const QByteArrayView text = trimmed(this->text(line));
         const qsizetype eq = text.indexOf('=');
         const QByteArray content = trimmed(eq < 0 ? text : text.first(eq)).toByteArray() + '=' + keyLineValue;
-        const qsizetype delta = content.size() - (line.contentEnd - line.start);
-        m_bytes.replace(line.start, line.contentEnd - line.start, content);
-        line.contentEnd += delta;
-        line.end += delta;
-        shiftLines(*where.key + 1, delta);
+        line.added = true;
+        line.start = m_added.size();
+        line.size = content.size();
+        m_added.append(content);
         return;
     }
-    const QByteArray newLine = modTools::ToAnsi(key) + '=' + keyLineValue + "\r\n";
-    if (where.section) {
-        const qsizetype afterIndex = where.lastKeyLine ? *where.lastKeyLine : *where.section;
-        Line& after = m_lines[size_t(afterIndex)];
-        const qsizetype oldEnd = after.end;
-        if (after.contentEnd == after.end) { // last line of the file without a line ending
-            m_bytes.insert(after.end, "\r\n");
-            after.end += 2;
-        }
-        const qsizetype at = after.end;
-        m_bytes.insert(at, newLine);
-        shiftLines(afterIndex + 1, at + newLine.size() - oldEnd);
-        const qsizetype index = afterIndex + 1;
-        m_lines.insert(m_lines.begin() + index, Line{at, at + newLine.size() - 2, at + newLine.size()});
-        // The lines from the new one on moved down by one.
-        for (auto& [name, other] : m_sections) {
-            other.entry += other.entry >= index ? 1 : 0;
-            if (other.lastKey && *other.lastKey >= index)
-                ++*other.lastKey;
-            for (auto& [keyName, line] : other.keys)
-                line += line >= index ? 1 : 0;
-        }
-        SectionIndex& own = m_sections.at(Name{section});
-        own.lastKey = index;
-        own.keys.try_emplace(Name{key}, index);
+    const QByteArray newLine = modTools::ToAnsi(key) + '=' + keyLineValue;
+    if (owner < 0) {
+        // Rare: the section goes at the end, and the file is read again rather than followed by hand.
+        QByteArray all = bytes();
+        if (!all.isEmpty() && !all.endsWith('\n') && !all.endsWith('\r'))
+            all.append("\r\n");
+        m_text = all + '[' + modTools::ToAnsi(section) + "]\r\n" + newLine + "\r\n";
+        parse();
         return;
     }
-    if (!m_bytes.isEmpty() && !m_bytes.endsWith('\n') && !m_bytes.endsWith('\r'))
-        m_bytes.append("\r\n");
-    m_bytes.append('[' + modTools::ToAnsi(section) + "]\r\n" + newLine);
-    // Rare: read again rather than follow the appended lines by hand.
-    m_read = false;
+    Section& own = m_sections[size_t(owner)];
+    const qsizetype after = own.lastKey >= 0 ? own.lastKey : own.line;
+    const qsizetype added = qsizetype(m_lines.size());
+    Line& before = m_lines[size_t(after)];
+    if (before.ending == Ending::None) // last line of the file without a line ending
+        before.ending = Ending::CrLf;
+    const Line line{m_added.size(), newLine.size(), before.next, Ending::CrLf, true};
+    before.next = added;
+    m_lines.push_back(line);
+    if (m_last == after)
+        m_last = added;
+    m_added.append(newLine);
+    qsizetype current = owner;
+    // A key name that reads as a comment or a section, or holds a line break, changes what the
+    // lines after it mean.
+    const bool broken = newLine.contains('\r') || newLine.contains('\n');
+    if (broken || !index(added, current) || current != owner) {
+        m_text = bytes();
+        parse();
+    }
 }
 
 bool IniDocument::save(const QString& filePath) const
@@ -211,7 +369,8 @@ bool IniDocument::save(const QString& filePath) const
     // flush at commit, which does not stop the empty file from replacing the old one.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    if (file.write(m_bytes) != m_bytes.size()) {
+    const QByteArray& content = bytes();
+    if (file.write(content) != content.size()) {
         file.cancelWriting();
         return false;
     }
