@@ -86,22 +86,25 @@ QString GetField(const QString& text, quint8 fieldNumber, bool numericOnly, cons
 {
     if (fieldNumber == 0)
         return {};
-    const bool oneChar = separator.size() == 1;
-    const QChar sep = oneChar ? separator.at(0) : QChar();
-    quint8 field = 0;
-    QString accu;
-    for (qsizetype pos = 0; pos <= text.size(); ++pos) {
-        if (pos == text.size() || (oneChar && text.at(pos) == sep)) {
-            if (++field == fieldNumber)
-                return accu;
-            accu.clear();
-            continue;
-        }
-        const QChar c = text.at(pos);
-        if (!numericOnly || (c >= u'0' && c <= u'9') || c == u'-' || c == u'.')
-            accu.append(c);
+    // A separator of another length splits nothing: the text is its one field.
+    const auto next = [&](qsizetype from) {
+        const qsizetype at = separator.size() == 1 ? text.indexOf(separator.at(0), from) : -1;
+        return at < 0 ? text.size() : at;
+    };
+    qsizetype from = 0;
+    for (int field = 1; field < fieldNumber; ++field) {
+        from = next(from) + 1;
+        if (from > text.size())
+            return {};
     }
-    return {};
+    const QStringView field = QStringView(text).sliced(from, next(from) - from);
+    if (!numericOnly)
+        return field.toString();
+    QString digits;
+    for (const QChar c : field)
+        if ((c >= u'0' && c <= u'9') || c == u'-' || c == u'.')
+            digits.append(c);
+    return digits;
 }
 
 // Blanks, a sign, digits with at most one point among or before them, blanks: only ASCII digits and
