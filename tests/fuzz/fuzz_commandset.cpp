@@ -25,10 +25,13 @@ void checkLoaded(const QuickDialMemories& memories)
     }
 }
 
-// Blanks and quotes around a value are not kept by any INI file.
+// Blanks and quotes around a value are not kept by any INI file; its reader counts Ctrl-Z, which
+// ends a text file on DOS, as a blank.
 bool survivesIni(const QString& value)
 {
-    return value.trimmed() == value && !value.startsWith(u'"') && !value.startsWith(u'\'');
+    const auto blank = [](QChar c) { return c == u' ' || (c >= u'\t' && c <= u'\r') || c == u'\x1a'; };
+    return value.isEmpty() ||
+           (!blank(value.front()) && !blank(value.back()) && value.front() != u'"' && value.front() != u'\'');
 }
 
 } // namespace
