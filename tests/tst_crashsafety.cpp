@@ -3,6 +3,7 @@
 // folder that is read-only, full, gone, or a command set that is a folder crash nothing and lose
 // nothing else. Runs the real program.
 #include "TestFiles.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QProcess>
@@ -81,12 +82,9 @@ void tst_CrashSafety::killDuringShutdown()
 // made read-only or full; the shell tells what the files are afterwards.
 void tst_CrashSafety::unwritableDataFolder_data()
 {
-    QTest::addColumn<QString>("prepare"); // shell commands run in $DATA before the program starts
-    QTest::addColumn<QString>("during");  // shell commands run while the program runs
-    QTest::addColumn<QString>("after");   // Setup.ini and DefaultCommandSet.cfg afterwards
-    const auto row = [](const char* name, const char* prepare, const char* during, const char* after) {
-        QTest::newRow(name) << QString(prepare) << QString(during) << QString(after);
-    };
+    // Shell commands run in $DATA before the program starts and while it runs; the state of
+    // Setup.ini and DefaultCommandSet.cfg afterwards.
+    columns<QString, QString, QString>("prepare", "during", "after");
     row("read-only folder", "mount -o remount,ro \"$ROOT\"", "", "old old");
     row("full disk", "dd if=/dev/zero of=\"$ROOT/filler\" bs=4k 2>/dev/null || true", "", "old old");
     row("command set is a folder", "rm DefaultCommandSet.cfg; mkdir DefaultCommandSet.cfg", "", "new folder");

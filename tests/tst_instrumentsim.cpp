@@ -1,5 +1,6 @@
 // Runs the built instrument-sim as a separate process and talks to it over loopback TCP.
 #include "InstrumentSimProcess.h"
+#include "TestSupport.h"
 
 #include <QByteArrayList>
 #include <QStringEncoder>
@@ -52,31 +53,26 @@ private slots:
     // line that holds several commands are separated by LF.
     void conversation_data()
     {
-        QTest::addColumn<QString>("deviceType");
-        QTest::addColumn<QString>("table");
-        QTest::newRow("type 0")
-            << "0"
-            << "GM -> GM:0 | SM 1 -> SM:OK | GM -> GM:1 | SM 3 -> ERR:mode | SP 99 31 -> SP:OK | "
-               "SP 100 1 -> ERR:address | SP 5 32 -> ERR:value | CA 5 a:b -> ERR:not allowed | "
-               "UN nnnnnnnnnnnnnnnnnnnnn -> ERR:longer than 20 | GP 1 -> ERR:unknown command 'GP'";
-        QTest::newRow("type 1")
-            << "1"
-            << "GP 17 -> GP 17:0 | SP 17 3 -> SP:OK | GP 17 -> GP 17:3 | sp 255 7 -> SP:OK | "
-               "gp 255 -> GP 255:7 | SP 17 8 -> ERR:range | SR 6 Grüße € -> SR:OK | "
-               "GR 6 -> GR 6:Grüße € | SO 4 SPEED! 100 -> SO:OK | SO 4 SPEED? -> SO 4:100 | "
-               "SP 1 2\rGP 1 -> SP:OK\nGP 1:2 | SP 1 3\n\rGP 1 -> SP:OK\nGP 1:3 | "
-               "\t  -> ERR:empty command | SR 1 a  \nGR 1 -> SR:OK\nGR 1:a  ";
-        QTest::newRow("type 2") << "2"
-                                << "GM 1 -> GM 1:-1 | SM 1 -> SM:OK | GM 3 -> GM 3:1 | SM -1 2 -> SM:OK | "
-                                   "GM 2 -> GM 2:-1 | GM 4 -> ERR:range | SN 98 4294967295 -> SN:OK | "
-                                   "GN 98 -> GN 98:4294967295 | SU Max Muster -> SU:OK | GU -> GU:Max Muster";
-        QTest::newRow("type 3")
-            << "3"
-            << "SC 1 Case A -> SC:OK | GC 1 -> GC 1:Case A | SC 9 x -> ERR:address | "
-               "SN 8 2147483648 -> SN:OK | GN 8 -> GN 8:2147483648 | SP 1 3 -> ERR:unknown command";
-        QTest::newRow("no colon")
-            << "1 --no-colon"
-            << "SR 1 a:b -> SR=OK | GR 1 -> GR 1=a=b | XYZ -> ERR=unknown command 'XYZ'";
+        columns<QString, QString>("deviceType", "table");
+        row("type 0", "0",
+            "GM -> GM:0 | SM 1 -> SM:OK | GM -> GM:1 | SM 3 -> ERR:mode | SP 99 31 -> SP:OK | "
+            "SP 100 1 -> ERR:address | SP 5 32 -> ERR:value | CA 5 a:b -> ERR:not allowed | "
+            "UN nnnnnnnnnnnnnnnnnnnnn -> ERR:longer than 20 | GP 1 -> ERR:unknown command 'GP'");
+        row("type 1", "1",
+            "GP 17 -> GP 17:0 | SP 17 3 -> SP:OK | GP 17 -> GP 17:3 | sp 255 7 -> SP:OK | "
+            "gp 255 -> GP 255:7 | SP 17 8 -> ERR:range | SR 6 Grüße € -> SR:OK | "
+            "GR 6 -> GR 6:Grüße € | SO 4 SPEED! 100 -> SO:OK | SO 4 SPEED? -> SO 4:100 | "
+            "SP 1 2\rGP 1 -> SP:OK\nGP 1:2 | SP 1 3\n\rGP 1 -> SP:OK\nGP 1:3 | "
+            "\t  -> ERR:empty command | SR 1 a  \nGR 1 -> SR:OK\nGR 1:a  ");
+        row("type 2", "2",
+            "GM 1 -> GM 1:-1 | SM 1 -> SM:OK | GM 3 -> GM 3:1 | SM -1 2 -> SM:OK | GM 2 -> GM 2:-1 | "
+            "GM 4 -> ERR:range | SN 98 4294967295 -> SN:OK | GN 98 -> GN 98:4294967295 | "
+            "SU Max Muster -> SU:OK | GU -> GU:Max Muster");
+        row("type 3", "3",
+            "SC 1 Case A -> SC:OK | GC 1 -> GC 1:Case A | SC 9 x -> ERR:address | "
+            "SN 8 2147483648 -> SN:OK | GN 8 -> GN 8:2147483648 | SP 1 3 -> ERR:unknown command");
+        row("no colon", "1 --no-colon",
+            "SR 1 a:b -> SR=OK | GR 1 -> GR 1=a=b | XYZ -> ERR=unknown command 'XYZ'");
     }
     void conversation()
     {
@@ -104,19 +100,15 @@ private slots:
 
     void testOptions_data()
     {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("replies");   // how many of SM:OK, GM:1, SM:OK come
-        QTest::addColumn<int>("quietMs");   // nothing may arrive before this
-        QTest::addColumn<int>("minPieces"); // the replies come in at least this many pieces
-        QTest::addColumn<bool>("closes");
-        QTest::addColumn<QByteArray>("nextReply"); // to GM from a new client; null: none
-        QTest::newRow("reply delay") << QStringList{"--reply-delay", "600"} << 3 << 300 << 1 << false
-                                     << QByteArray("GM:2");
-        QTest::newRow("chunk") << QStringList{"--chunk", "3"} << 3 << 0 << 3 << false << QByteArray("GM:2");
+        // replies: how many of SM:OK, GM:1, SM:OK come; nothing may arrive before quietMs; the replies
+        // come in at least minPieces pieces; nextReply: to GM from a new client (null: none)
+        columns<QStringList, int, int, int, bool, QByteArray>("args", "replies", "quietMs", "minPieces",
+                                                              "closes", "nextReply");
+        row("reply delay", QStringList{"--reply-delay", "600"}, 3, 300, 1, false, QByteArray("GM:2"));
+        row("chunk", QStringList{"--chunk", "3"}, 3, 0, 3, false, QByteArray("GM:2"));
         // The third command is never run.
-        QTest::newRow("close after") << QStringList{"--close-after", "2"} << 2 << 0 << 1 << true
-                                     << QByteArray("GM:1");
-        QTest::newRow("silent") << QStringList{"--silent"} << 0 << 500 << 0 << false << QByteArray();
+        row("close after", QStringList{"--close-after", "2"}, 2, 0, 1, true, QByteArray("GM:1"));
+        row("silent", QStringList{"--silent"}, 0, 500, 0, false, QByteArray());
     }
     void testOptions()
     {
@@ -167,13 +159,12 @@ private slots:
 
     void refusedStart_data()
     {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<bool>("inUse"); // the port, given last, is taken on 127.0.0.1
-        QTest::newRow("port too high") << QStringList{"--port", "70000"} << false;
-        QTest::newRow("device type 4") << QStringList{"--device-type", "4"} << false;
-        QTest::newRow("unknown option") << QStringList{"--bogus"} << false;
-        QTest::newRow("port in use, given address") << QStringList{"--listen", "127.0.0.1"} << true;
-        QTest::newRow("port in use, default addresses") << QStringList{} << true;
+        columns<QStringList, bool>("args", "inUse"); // inUse: the port, given last, is taken on 127.0.0.1
+        row("port too high", QStringList{"--port", "70000"}, false);
+        row("device type 4", QStringList{"--device-type", "4"}, false);
+        row("unknown option", QStringList{"--bogus"}, false);
+        row("port in use, given address", QStringList{"--listen", "127.0.0.1"}, true);
+        row("port in use, default addresses", QStringList{}, true);
     }
     void refusedStart()
     {

@@ -1,6 +1,8 @@
 // The traffic journal on disk: names, lines, rotation, failure, retention and a kill.
 #include "Journal.h"
 #include "LogFormat.h"
+#include "TestFiles.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QProcess>
@@ -13,7 +15,7 @@ namespace {
 
 const QDateTime firstRow(QDate(2026, 12, 7), QTime(1, 2, 3, 456), Qt::UTC);
 
-LogRow row(int n)
+LogRow logRow(int n)
 {
     return {firstRow.addMSecs(n), LogMode::Get, QStringLiteral("GM:%1<CR><LF>").arg(n)};
 }
@@ -25,12 +27,6 @@ QStringList journals(const QString& folder)
     return names;
 }
 
-QByteArray content(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class tst_Journal : public QObject
@@ -40,19 +36,15 @@ private slots:
     // rows written, the size a file may reach, files already there, and the files that result.
     void files_data()
     {
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<qint64>("rotateBytes");
-        QTest::addColumn<QStringList>("present");
-        QTest::addColumn<QStringList>("expected");
+        columns<int, qint64, QStringList, QStringList>("rows", "rotateBytes", "present", "expected");
         const QString name = QStringLiteral("relaytab-20261207-010203");
-        QTest::newRow("one file") << 3 << Journal::DefaultRotateBytes << QStringList()
-                                  << QStringList{name + ".log"};
-        QTest::newRow("name taken by another start")
-            << 1 << Journal::DefaultRotateBytes << QStringList{name + ".log", name + "-2.log"}
-            << QStringList{name + ".log", name + "-2.log", name + "-3.log"};
+        row("one file", 3, Journal::DefaultRotateBytes, QStringList(), QStringList{name + ".log"});
+        row("name taken by another start", 1, Journal::DefaultRotateBytes,
+            QStringList{name + ".log", name + "-2.log"},
+            QStringList{name + ".log", name + "-2.log", name + "-3.log"});
         // About 52 bytes a row: a file passing 100 bytes is closed after its second row.
-        QTest::newRow("rotation") << 5 << qint64(100) << QStringList()
-                                  << QStringList{name + ".log", name + "-2.log", name + "-3.log"};
+        row("rotation", 5, qint64(100), QStringList(),
+            QStringList{name + ".log", name + "-2.log", name + "-3.log"});
     }
     void files()
     {
@@ -60,21 +52,18 @@ private slots:
         QFETCH(qint64, rotateBytes);
         QFETCH(QStringList, present);
         QTemporaryDir dir;
-        for (const QString& name : present) {
-            QFile file(dir.filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("theirs\n");
-        }
+        for (const QString& name : present)
+            writeBytes(dir.filePath(name), "theirs\n");
         {
             Journal journal(dir.path(), rotateBytes);
             journal.Comment(QStringLiteral("target 127.0.0.1:5025"));
             for (int n = 0; n < rows; ++n)
-                journal.Append(row(n));
+                journal.Append(logRow(n));
         }
         QTEST(journals(dir.path()), "expected");
         QByteArray all;
         for (const QString& name : journals(dir.path())) {
-            const QByteArray bytes = content(dir.filePath(name));
+            const QByteArray bytes = fileBytes(dir.filePath(name));
             if (present.contains(name)) {
                 QCOMPARE(bytes, QByteArray("theirs\n"));
                 continue;
@@ -84,7 +73,7 @@ private slots:
         }
         QByteArray expected;
         for (int n = 0; n < rows; ++n)
-            expected += LogFormat::JournalLine(row(n));
+            expected += LogFormat::JournalLine(logRow(n));
         all.replace(LogFormat::JournalHeader(), "");
         all.replace("# target 127.0.0.1:5025\n", "");
         QCOMPARE(all, expected);
@@ -93,16 +82,13 @@ private slots:
     void unwritableFolder()
     {
         QTemporaryDir dir;
-        QFile blocker(dir.filePath(QStringLiteral("Logs")));
-        QVERIFY(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
-        blocker.close();
-        Journal journal(blocker.fileName());
+        writeBytes(dir.filePath(QStringLiteral("Logs")), ""); // a file where the folder should be
+        Journal journal(dir.filePath(QStringLiteral("Logs")));
         QSignalSpy failed(&journal, &Journal::failed);
-        QVERIFY(failed.isValid());
-        journal.Append(row(0));
+        journal.Append(logRow(0));
         QTRY_COMPARE(failed.count(), 1);
         QVERIFY(journal.Failed());
-        journal.Append(row(1)); // dropped, no second signal
+        journal.Append(logRow(1)); // dropped, no second signal
         journal.Close();
         QCoreApplication::processEvents();
         QCOMPARE(failed.count(), 1);
@@ -113,11 +99,8 @@ private slots:
         QTemporaryDir dir;
         for (const char* name :
              {"relaytab-20260101-000000.log", "relaytab-20260102-000000-2.log",
-              "relaytab-20260102-000000-10.log", "relaytab-20260103-000000.log", "other.log"}) {
-            QFile file(dir.filePath(QLatin1String(name)));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(QByteArray(1000, 'x'));
-        }
+              "relaytab-20260102-000000-10.log", "relaytab-20260103-000000.log", "other.log"})
+            writeBytes(dir.filePath(QLatin1String(name)), QByteArray(1000, 'x'));
         Journal::Prune(dir.path(), 2500); // the two oldest go
         QCOMPARE(
             QDir(dir.path()).entryList(QDir::Files),
@@ -142,8 +125,8 @@ private slots:
         QVERIFY(logged > 100);
         const QStringList files = journals(dir.path());
         QCOMPARE(files.size(), 1);
-        const QByteArray bytes = content(dir.filePath(files.first()));
-        QVERIFY(bytes.contains(LogFormat::JournalLine(row(logged - 100))));
+        const QByteArray bytes = fileBytes(dir.filePath(files.first()));
+        QVERIFY(bytes.contains(LogFormat::JournalLine(logRow(logged - 100))));
     }
 };
 
@@ -153,7 +136,7 @@ int main(int argc, char* argv[])
     if (argc == 3 && QByteArray(argv[1]) == "--child") {
         Journal journal(QString::fromLocal8Bit(argv[2]));
         for (int n = 0;; ++n) {
-            journal.Append(row(n));
+            journal.Append(logRow(n));
             printf("%d\n", n);
             fflush(stdout);
             QThread::msleep(10);

@@ -1,6 +1,7 @@
 // A log row written as a journal line, a CSV record and a JSON line; the log saved to a file.
 #include "LogExport.h"
 #include "LogFormat.h"
+#include "TestSupport.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -11,15 +12,12 @@ class tst_LogFormat : public QObject
 private slots:
     void formats_data()
     {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<bool>("transmitted");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QByteArray>("journal");
-        QTest::addColumn<QByteArray>("csv");
-        QTest::addColumn<QByteArray>("json");
+        columns<LogMode, bool, QString, QByteArray, QByteArray, QByteArray>("mode", "transmitted", "text",
+                                                                            "journal", "csv", "json");
+        // The formats as bytes, not as the text a plain string would make.
         const auto row = [](const char* name, LogMode mode, bool transmitted, const QString& text,
                             const QByteArray& journal, const QByteArray& csv, const QByteArray& json) {
-            QTest::newRow(name) << int(mode) << transmitted << text << journal << csv << json;
+            QTest::newRow(name) << mode << transmitted << text << journal << csv << json;
         };
         row("plain reply", LogMode::Get, true, "GM:1<CR><LF>", "Get\tGM:1<CR><LF>", "Get,GM:1<CR><LF>",
             "\"mode\":\"Get\",\"text\":\"GM:1<CR><LF>\"");
@@ -39,11 +37,10 @@ private slots:
     }
     void formats()
     {
-        QFETCH(int, mode);
+        QFETCH(LogMode, mode);
         QFETCH(bool, transmitted);
         QFETCH(QString, text);
-        const LogRow row{QDateTime(QDate(2026, 12, 7), QTime(1, 2, 3, 45), Qt::UTC), LogMode(mode), text,
-                         transmitted};
+        const LogRow row{QDateTime(QDate(2026, 12, 7), QTime(1, 2, 3, 45), Qt::UTC), mode, text, transmitted};
         QFETCH(QByteArray, journal);
         QFETCH(QByteArray, csv);
         QFETCH(QByteArray, json);
@@ -55,19 +52,16 @@ private slots:
     // name: of the file to write; cancelAt: rows after which the export is cancelled, -1 never.
     void exportFile_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("cancelAt");
-        QTest::addColumn<QByteArray>("expected"); // null: no file
+        columns<QString, int, QByteArray>("name", "cancelAt", "expected"); // expected null: no file
         const QByteArray row0 = "2026-12-07T01:02:03.000Z\tGet\tGM:0\n";
         const QByteArray row1 = "2026-12-07T01:02:03.001Z\tGet\tGM:1\n";
-        QTest::newRow("journal lines") << "list.log" << -1 << row0 + row1;
-        QTest::newRow("csv by extension") << "list.CSV" << -1
-                                          << QByteArray("\xEF\xBB\xBF"
-                                                        "date,time,mode,text\r\n"
-                                                        "2026-12-07,01:02:03.000,Get,GM:0\r\n"
-                                                        "2026-12-07,01:02:03.001,Get,GM:1\r\n");
-        QTest::newRow("cancelled") << "list.log" << 0 << QByteArray();
-        QTest::newRow("unwritable") << "missing/list.log" << -1 << QByteArray();
+        row("journal lines", "list.log", -1, row0 + row1);
+        row("csv by extension", "list.CSV", -1,
+            QByteArray("\xEF\xBB\xBF"
+                       "date,time,mode,text\r\n2026-12-07,01:02:03.000,Get,GM:0\r\n"
+                       "2026-12-07,01:02:03.001,Get,GM:1\r\n"));
+        row("cancelled", "list.log", 0, QByteArray());
+        row("unwritable", "missing/list.log", -1, QByteArray());
     }
     void exportFile()
     {
