@@ -63,3 +63,8 @@ template <typename... T> void row(const char* name, const T&... values)
 {
     (QTest::newRow(name) << ... << values);
 }
+// A column of the current row, as QFETCH gives it, where a test uses it once.
+template <typename T> T fetch(const char* name)
+{
+    return *static_cast<T*>(QTest::qData(name, qMetaTypeId<T>()));
+}

@@ -64,9 +64,7 @@ private slots:
     }
     void formatText()
     {
-        QFETCH(QString, templ);
-        QFETCH(QStringList, args);
-        QTEST(modTools::FormatText(templ, args), "expected");
+        QTEST(modTools::FormatText(fetch<QString>("templ"), fetch<QStringList>("args")), "expected");
     }
 
     void getField_data()
@@ -84,11 +82,9 @@ private slots:
     }
     void getField()
     {
-        QFETCH(QString, text);
-        QFETCH(int, field);
-        QFETCH(bool, numericOnly);
-        QFETCH(QString, separator);
-        QTEST(modTools::GetField(text, quint8(field), numericOnly, separator), "expected");
+        QTEST(modTools::GetField(fetch<QString>("text"), quint8(fetch<int>("field")),
+                                 fetch<bool>("numericOnly"), fetch<QString>("separator")),
+              "expected");
     }
 
     // Every byte survives the way through the code page; a character it lacks is one "?", also
@@ -134,13 +130,10 @@ private slots:
     }
     void readIni()
     {
-        QFETCH(QByteArray, content);
-        QFETCH(QString, section);
-        QFETCH(QString, key);
-        QFETCH(int, size);
         QFETCH(QString, expected);
         QString value;
-        QCOMPARE(modTools::ReadIniString(section, key, "<default>", value, size, file(content)),
+        QCOMPARE(modTools::ReadIniString(fetch<QString>("section"), fetch<QString>("key"), "<default>", value,
+                                         fetch<int>("size"), file(fetch<QByteArray>("content"))),
                  qint32(expected.size()));
         QCOMPARE(value, expected);
     }
@@ -168,10 +161,8 @@ private slots:
     }
     void writeIni()
     {
-        QFETCH(QByteArray, before);
-        QFETCH(QString, value);
-        const QString path = file(before);
-        QVERIFY(modTools::WriteIniString("S", "K", value, path));
+        const QString path = file(fetch<QByteArray>("before"));
+        QVERIFY(modTools::WriteIniString("S", "K", fetch<QString>("value"), path));
         QTEST(fileBytes(path), "after");
     }
 
@@ -213,10 +204,9 @@ private slots:
     }
     void settings()
     {
-        QFETCH(QString, keys);
         QFETCH(QString, expected);
-        const QByteArray content = "[SETTINGS]\r\n" + keys.toLatin1().replace(';', "\r\n");
-        const Settings::Values v = Settings::Read(file(content));
+        const Settings::Values v =
+            Settings::Read(file("[SETTINGS]\r\n" + fetch<QString>("keys").toLatin1().replace(';', "\r\n")));
         QStringList read{v.port, v.name};
         for (int n : {v.device, v.appendCrLf, v.connect, v.language, v.selTab})
             read << QString::number(n);
@@ -254,11 +244,10 @@ private slots:
     }
     void provision()
     {
-        QFETCH(QString, program);
         QFETCH(QString, before);
         const QString programFolder = m_dir->filePath(QStringLiteral("program"));
         const QString dataFolder = m_dir->filePath(QStringLiteral("data")) + u'/';
-        create(programFolder + u'/', program);
+        create(programFolder + u'/', fetch<QString>("program"));
         if (before != "<nofolder>")
             create(dataFolder, before);
         modTools::ProvisionDataFolderFrom(programFolder, dataFolder);
