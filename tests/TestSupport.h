@@ -3,8 +3,6 @@
 
 #include "modTools.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <initializer_list>

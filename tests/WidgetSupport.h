@@ -1,9 +1,9 @@
-// Shared pieces of the window tests: finding controls by their objectName.
+// Shared pieces of the window tests: finding controls by their objectName; Qt's widget classes.
 #pragma once
 
 #include "TestSupport.h"
 
-#include <QWidget>
+#include <QtWidgets>
 
 // A control of the window by its objectName; fails the test when it is missing.
 template <typename T> T* control(QWidget* window, const char* name)

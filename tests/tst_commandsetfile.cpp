@@ -4,7 +4,6 @@
 #include "QuickDialMemories.h"
 #include "TestFiles.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {

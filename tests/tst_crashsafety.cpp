@@ -5,10 +5,6 @@
 #include "TestFiles.h"
 #include "TestSupport.h"
 
-#include <QDir>
-#include <QProcess>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>

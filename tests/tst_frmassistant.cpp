@@ -5,15 +5,6 @@
 #include "frmMain.h"
 #include "modGlobal.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTimer>
-#include <QToolButton>
 #include <QtTest>
 
 #include <functional>

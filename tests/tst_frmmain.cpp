@@ -5,15 +5,6 @@
 #include "frmMain.h"
 #include "modTools.h"
 
-#include <QAbstractItemView>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProcess>
-#include <QPushButton>
-#include <QTabWidget>
 #include <QtTest>
 
 #include <csignal>

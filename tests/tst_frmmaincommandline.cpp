@@ -10,15 +10,6 @@
 #include "WidgetSupport.h"
 #include "frmMain.h"
 
-#include <QAbstractItemModelTester>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QScrollBar>
-#include <QTableView>
 #include <QtTest>
 
 #include <memory>

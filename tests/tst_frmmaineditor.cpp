@@ -8,13 +8,6 @@
 #include "frmManualCommandEdit.h"
 #include "modGlobal.h"
 
-#include <QAbstractItemModelTester>
-#include <QCheckBox>
-#include <QHeaderView>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTreeView>
 #include <QtTest>
 
 #include <memory>

@@ -9,16 +9,6 @@
 #include "frmMain.h"
 #include "modGlobal.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFileDialog>
-#include <QHeaderView>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTreeView>
 #include <QtTest>
 
 #include <memory>

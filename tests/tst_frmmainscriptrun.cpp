@@ -9,14 +9,6 @@
 #include "WidgetSupport.h"
 #include "frmMain.h"
 
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QSpinBox>
-#include <QTabWidget>
-#include <QTimer>
 #include <QtTest>
 
 #include <functional>

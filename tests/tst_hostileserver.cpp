@@ -8,8 +8,6 @@
 #include "TrafficLog.h"
 #include "Winsock.h"
 
-#include <QSignalSpy>
-#include <QTimer>
 #include <QtTest>
 
 #include <sys/socket.h>

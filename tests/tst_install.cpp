@@ -2,10 +2,6 @@
 // home, with profiles, and twice on one data folder. Runs the real programs.
 #include "TestFiles.h"
 
-#include <QDir>
-#include <QDirIterator>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>

@@ -2,8 +2,6 @@
 #include "InstrumentSimProcess.h"
 #include "TestSupport.h"
 
-#include <QByteArrayList>
-#include <QStringEncoder>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>

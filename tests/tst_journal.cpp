@@ -4,9 +4,6 @@
 #include "TestFiles.h"
 #include "TestSupport.h"
 
-#include <QDir>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>

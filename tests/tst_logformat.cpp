@@ -3,7 +3,6 @@
 #include "LogFormat.h"
 #include "TestSupport.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 class tst_LogFormat : public QObject

@@ -5,8 +5,6 @@
 #include "TestSupport.h"
 #include "modTools.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>

@@ -7,9 +7,6 @@
 #include "LoopbackServer.h"
 #include "TestSupport.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
 #include <QtTest>
 
 #include <csignal>
