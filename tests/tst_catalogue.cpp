@@ -88,9 +88,7 @@ private slots:
     }
     void listCounts()
     {
-        QFETCH(int, deviceType);
-        QFETCH(bool, withQueries);
-        const QStringList entries = ListCatalogue(deviceType, withQueries);
+        const QStringList entries = ListCatalogue(fetch<int>("deviceType"), fetch<bool>("withQueries"));
         QTEST(int(entries.size()), "count");
         QTEST(ReadEntry(entries.last()).caption, "last");
     }
@@ -113,11 +111,7 @@ private slots:
             "* Verweilzeit einfügen (kein Gerätebefehl),,1,<WAIT_TIME>,Zeit in Sekunden,%d,1#2000000");
         row("15000", 15000, "* Insert delay (no device command),,1,<WAIT_TIME>,time in seconds,%d,1#2000000");
     }
-    void wholeEntries()
-    {
-        QFETCH(int, id);
-        QTEST(modTools::TextById(id), "text");
-    }
+    void wholeEntries() { QTEST(modTools::TextById(fetch<int>("id")), "text"); }
 };
 
 QTEST_GUILESS_MAIN(tst_Catalogue)

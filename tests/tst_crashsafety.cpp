@@ -89,9 +89,6 @@ void tst_CrashSafety::unwritableDataFolder_data()
 
 void tst_CrashSafety::unwritableDataFolder()
 {
-    QFETCH(QString, prepare);
-    QFETCH(QString, during);
-    QFETCH(QString, after);
     if (QProcess::execute(QStringLiteral("unshare"), {"-m", "true"}) != 0)
         QSKIP("no mount namespace here");
 
@@ -99,8 +96,7 @@ void tst_CrashSafety::unwritableDataFolder()
     QTemporaryDir stage;
     writeBytes(stage.filePath(QStringLiteral("Setup.ini")), oldSetup);
     writeBytes(stage.filePath(QStringLiteral("DefaultCommandSet.cfg")), oldCommandSet);
-    const QString script =
-        QString::fromLatin1(R"sh(
+    const QString script = QString::fromLatin1(R"sh(
 set -e
 ROOT=%1; DATA="$ROOT/Vordane/Relaytab"
 mount -t tmpfs -o size=256k tmpfs "$ROOT"
@@ -118,12 +114,14 @@ state() {
 }
 echo "exit=$code $(state Setup.ini) $(state DefaultCommandSet.cfg)"
 )sh")
-            .arg(root.path(), stage.path(), prepare, QStringLiteral(RELAYTAB_PATH), during);
+                               .arg(root.path(), stage.path(), fetch<QString>("prepare"),
+                                    QStringLiteral(RELAYTAB_PATH), fetch<QString>("during"));
     QProcess shell;
     shell.start(QStringLiteral("unshare"), {"-m", "sh", "-c", script});
     QVERIFY(shell.waitForFinished(60000));
     const QString out = QString::fromLatin1(shell.readAllStandardOutput()).trimmed();
-    QVERIFY2(out == QLatin1String("exit=0 ") + after, qPrintable(out + shell.readAllStandardError()));
+    QVERIFY2(out == QLatin1String("exit=0 ") + fetch<QString>("after"),
+             qPrintable(out + shell.readAllStandardError()));
 }
 
 QTEST_GUILESS_MAIN(tst_CrashSafety)

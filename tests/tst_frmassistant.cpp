@@ -229,15 +229,13 @@ private slots:
     }
     void scenario()
     {
-        QFETCH(int, deviceType);
-        QFETCH(int, language);
         QFETCH(QString, openings);
         QFETCH(QString, noted);
         QTemporaryDir tmp;
         QFile(tmp.filePath(QStringLiteral("backup.txt"))).open(QIODevice::WriteOnly);
         for (QString* text : {&openings, &noted})
             text->replace("<tmp>", tmp.path()).replace("<program>", modTools::ProgramFolder());
-        Session session(deviceType, language);
+        Session session(fetch<int>("deviceType"), fetch<int>("language"));
         QStringList seen;
         for (const QString& opening : openings.split(u';')) {
             if (opening.startsWith(QLatin1String("Command=")))

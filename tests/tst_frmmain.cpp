@@ -206,7 +206,6 @@ private slots:
     }
     void terminationSignalSaves()
     {
-        QFETCH(int, signal);
         QFETCH(bool, starting);
         TempDataFolder data;
         data.writeSetup({{"Connect", "0"}, {"Port", "4321"}});
@@ -227,7 +226,7 @@ private slots:
         QVERIFY(process.waitForStarted());
         // Start-up is provisioning the data folder once a command set is there.
         QTRY_VERIFY_WITH_TIMEOUT(QDir(data.path()).entryList({"*.cfg"}).size() > 0, 20000);
-        ::kill(pid_t(process.processId()), signal);
+        ::kill(pid_t(process.processId()), fetch<int>("signal"));
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(savedSettings(data), "4321|" + modTools::LocalHostName() + "|0|0|0|0|0");

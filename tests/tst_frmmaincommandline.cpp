@@ -125,12 +125,11 @@ private slots:
     }
     void crLfRule()
     {
-        QFETCH(bool, appendCrLf);
         QFETCH(int, device);
         QFETCH(QByteArray, bytes);
         QVERIFY(ensureConnected());
         find<QComboBox>("cboDevice")->setCurrentIndex(device);
-        find<QCheckBox>("chkAppendCrLf")->setChecked(appendCrLf);
+        find<QCheckBox>("chkAppendCrLf")->setChecked(fetch<bool>("appendCrLf"));
         send("GM", device == 1);
         QCOMPARE(LoopbackServer::read(m_client, bytes.size()), bytes);
         QTRY_COMPARE(shown()->rowCount(), rows());
@@ -176,8 +175,6 @@ private slots:
     }
     void filterCopyAndSave()
     {
-        QFETCH(QString, text);
-        QFETCH(int, mode);
         QFETCH(QString, expected);
         QVERIFY(ensureConnected());
         send("GM");
@@ -189,8 +186,8 @@ private slots:
         send("SP 1");
         m_client->write("GM:7\r\n");
         QTRY_COMPARE(rows(), 3);
-        find<QLineEdit>("txtLogFilter")->setText(text);
-        find<QComboBox>("cboLogFilterMode")->setCurrentIndex(mode);
+        find<QLineEdit>("txtLogFilter")->setText(fetch<QString>("text"));
+        find<QComboBox>("cboLogFilterMode")->setCurrentIndex(fetch<int>("mode"));
         m_window->ApplyLogFilter();
         send("SP 2"); // a row arriving meanwhile is filtered too
         QTRY_COMPARE(shownTexts(), expected);

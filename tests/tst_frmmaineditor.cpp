@@ -237,12 +237,11 @@ void tst_FrmMainEditor::scenario_data()
 
 void tst_FrmMainEditor::scenario()
 {
-    QFETCH(QString, steps);
     QFETCH(QString, expected);
     Editor e;
     QAbstractItemModelTester tester(e.list->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     QCOMPARE(e.state(), QStringLiteral("-----"));
-    for (const QString& step : steps.split(u';')) {
+    for (const QString& step : fetch<QString>("steps").split(u';')) {
         runStep(e, step);
         if (QTest::currentTestFailed())
             QFAIL(qPrintable(QStringLiteral("at step ") + step));

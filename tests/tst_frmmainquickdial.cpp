@@ -74,13 +74,9 @@ private slots:
 
     void saveChecks()
     {
-        QFETCH(int, entries);
-        QFETCH(bool, saveMode);
-        QFETCH(QString, note);
-        QFETCH(QString, label);
         start();
-        fillEditor(twoEntries.mid(0, entries), label, note);
-        m_window->SaveMode = saveMode;
+        fillEditor(twoEntries.mid(0, fetch<int>("entries")), fetch<QString>("label"), fetch<QString>("note"));
+        m_window->SaveMode = fetch<bool>("saveMode");
         m_window->DeleteMode = true;
         ModalAnswer<QMessageBox> answer([](QMessageBox* box) {
             QTEST(box->windowTitle() + ": " + box->text(), "message");

@@ -130,11 +130,8 @@ private slots:
     {
         QFETCH(QString, start);
         QFETCH(QString, commands);
-        QFETCH(QString, answer);
-        QFETCH(int, trigger);
-        QFETCH(QString, act);
         QFETCH(bool, completed);
-        m_answer = answer;
+        m_answer = fetch<QString>("answer");
         const int count = int(commands.count(u';')) + 1;
         auto* progress = find<QProgressBar>("prgProgress");
         auto* cancel = find<QPushButton>("cmdCancelCommandScript");
@@ -148,12 +145,11 @@ private slots:
                                 cancel->isVisible() && m_window->scriptBusy &&
                                 runControlsEnabled() == start.endsWith("test");
         });
-        startRun(start, commands, act, trigger);
+        startRun(start, commands, fetch<QString>("act"), fetch<int>("trigger"));
 
-        QFETCH(QString, sent);
         // The run does not wait for the reply to its last command.
-        QTRY_COMPARE(m_lines.join(u';'), sent);
-        QCOMPARE(seenDuringRun, !sent.isEmpty());
+        QTRY_COMPARE(m_lines.join(u';'), fetch<QString>("sent"));
+        QCOMPARE(seenDuringRun, !m_lines.isEmpty());
         QCOMPARE(find<QLabel>("labCommandScriptCompleted")->isVisible(), completed);
         if (completed)
             QCOMPARE(progress->value(), count);

@@ -74,13 +74,11 @@ private slots:
     }
     void conversation()
     {
-        QFETCH(QString, deviceType);
-        QFETCH(QString, table);
         Sim sim;
-        QVERIFY(sim.start(QStringList{"--device-type"} + deviceType.split(u' ')));
+        QVERIFY(sim.start(QStringList{"--device-type"} + fetch<QString>("deviceType").split(u' ')));
         Client client(sim.port);
         QStringEncoder encoder("windows-1252");
-        for (const QString& exchange : table.split(QStringLiteral(" | "))) {
+        for (const QString& exchange : fetch<QString>("table").split(QStringLiteral(" | "))) {
             const QStringList parts = exchange.split(QStringLiteral(" -> "));
             client.send(encoder.encode(parts.at(0)) + "\r\n");
             for (const QString& wanted : parts.at(1).split(u'\n')) {
@@ -110,22 +108,19 @@ private slots:
     }
     void testOptions()
     {
-        QFETCH(QStringList, args);
-        QFETCH(int, replies);
         QFETCH(int, quietMs);
-        QFETCH(int, minPieces);
-        QFETCH(bool, closes);
         QFETCH(QByteArray, nextReply);
         Sim sim;
-        QVERIFY(sim.start(args));
+        QVERIFY(sim.start(fetch<QStringList>("args")));
         Client client(sim.port);
         // The pause after a send without a line end ends its last command.
         client.send("SM 1\r\nGM\r\nSM 2");
         QVERIFY(quietMs == 0 || client.quietFor(quietMs));
-        for (const QByteArray& expected : QByteArrayList{"SM:OK", "GM:1", "SM:OK"}.first(replies))
+        for (const QByteArray& expected :
+             QByteArrayList{"SM:OK", "GM:1", "SM:OK"}.first(fetch<int>("replies")))
             QCOMPARE(client.reply(), expected);
-        QVERIFY(client.pieces >= minPieces);
-        if (closes)
+        QVERIFY(client.pieces >= fetch<int>("minPieces"));
+        if (fetch<bool>("closes"))
             QTRY_COMPARE_WITH_TIMEOUT(client.state(), QAbstractSocket::UnconnectedState, Timeout);
         QVERIFY(client.quietFor(100));
         // The server goes on for the next client.

@@ -46,13 +46,12 @@ private slots:
     void files()
     {
         QFETCH(int, rows);
-        QFETCH(qint64, rotateBytes);
         QFETCH(QStringList, present);
         QTemporaryDir dir;
         for (const QString& name : present)
             writeBytes(dir.filePath(name), "theirs\n");
         {
-            Journal journal(dir.path(), rotateBytes);
+            Journal journal(dir.path(), fetch<qint64>("rotateBytes"));
             journal.Comment(QStringLiteral("target 127.0.0.1:5025"));
             for (int n = 0; n < rows; ++n)
                 journal.Append(logRow(n));

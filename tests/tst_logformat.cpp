@@ -36,16 +36,13 @@ private slots:
     }
     void formats()
     {
-        QFETCH(LogMode, mode);
-        QFETCH(bool, transmitted);
-        QFETCH(QString, text);
-        const LogRow row{QDateTime(QDate(2026, 12, 7), QTime(1, 2, 3, 45), Qt::UTC), mode, text, transmitted};
-        QFETCH(QByteArray, journal);
-        QFETCH(QByteArray, csv);
-        QFETCH(QByteArray, json);
-        QCOMPARE(LogFormat::JournalLine(row), "2026-12-07T01:02:03.045Z\t" + journal + '\n');
-        QCOMPARE(LogFormat::CsvRecord(row), "2026-12-07,01:02:03.045," + csv + "\r\n");
-        QCOMPARE(LogFormat::JsonLine(row), "{\"time\":\"2026-12-07T01:02:03.045Z\"," + json + "}\n");
+        const LogRow row{QDateTime(QDate(2026, 12, 7), QTime(1, 2, 3, 45), Qt::UTC), fetch<LogMode>("mode"),
+                         fetch<QString>("text"), fetch<bool>("transmitted")};
+        QCOMPARE(LogFormat::JournalLine(row),
+                 "2026-12-07T01:02:03.045Z\t" + fetch<QByteArray>("journal") + '\n');
+        QCOMPARE(LogFormat::CsvRecord(row), "2026-12-07,01:02:03.045," + fetch<QByteArray>("csv") + "\r\n");
+        QCOMPARE(LogFormat::JsonLine(row),
+                 "{\"time\":\"2026-12-07T01:02:03.045Z\"," + fetch<QByteArray>("json") + "}\n");
     }
 
     // name: of the file to write; cancelAt: rows after which the export is cancelled, -1 never.
@@ -64,11 +61,10 @@ private slots:
     }
     void exportFile()
     {
-        QFETCH(QString, name);
         QFETCH(int, cancelAt);
         QFETCH(QByteArray, expected);
         QTemporaryDir dir;
-        const QString path = dir.filePath(name);
+        const QString path = dir.filePath(fetch<QString>("name"));
         const auto rowAt = [](qsizetype n) {
             return LogRow{QDateTime(QDate(2026, 12, 7), QTime(1, 2, 3, int(n)), Qt::UTC), LogMode::Get,
                           QStringLiteral("GM:%1").arg(n)};
