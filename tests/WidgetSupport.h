@@ -13,3 +13,14 @@ template <typename T> T* control(QWidget* window, const char* name)
         qFatal("control %s not found", name);
     return found;
 }
+
+// Types any characters, "\n" as Enter and "\b" as Backspace; QTest's own key clicks know only ASCII.
+inline void typeText(QWidget* box, const QString& text)
+{
+    for (const QChar c : text) {
+        if (c == u'\n' || c == u'\b')
+            QTest::keyClick(box, c == u'\n' ? Qt::Key_Return : Qt::Key_Backspace);
+        else
+            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}

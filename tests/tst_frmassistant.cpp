@@ -22,13 +22,6 @@ template <typename Dialog> void whileModal(const std::function<void(Dialog*)>& s
     });
 }
 
-// Types any characters; QTest's own key clicks know only ASCII.
-void type(QWidget* widget, const QString& text)
-{
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
-
 // Steps, separated by "|":
 //   c:GM, r:row          choose the entry whose caption ends in "(GM)", or a row
 //   n:17, t:abc          type into cwnValue or txtText, then press Enter; num:17 types only
@@ -58,7 +51,7 @@ void act(QDialog* dialog, const QString& steps, QStringList& noted)
             QWidget* field = verb == "t" ? static_cast<QWidget*>(text) : number;
             QVERIFY(!field->isHidden());
             number->selectAll();
-            type(field, arg);
+            typeText(field, arg);
             if (verb != "num")
                 QTest::keyClick(field, Qt::Key_Return);
         } else if (verb == "key") {
@@ -68,7 +61,7 @@ void act(QDialog* dialog, const QString& steps, QStringList& noted)
         } else if (verb == "enter") {
             QTest::keyClick(focus(), Qt::Key_Return);
         } else if (verb == "type" || verb == "paste" || verb == "fill") {
-            verb == "type" ? type(text, arg)
+            verb == "type" ? typeText(text, arg)
                            : text->insert(verb == "fill" ? QString(arg.toInt(), u'x') : arg);
         } else if (verb == "esc") {
             QTest::keyClick(focus(), Qt::Key_Escape);

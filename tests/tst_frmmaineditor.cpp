@@ -14,8 +14,7 @@
 
 namespace {
 
-// Types as a user does, "\n" as Enter and "\b" as Backspace; the box is emptied first unless text
-// starts with "+".
+// Types as a user does (typeText); the box is emptied first unless text starts with "+".
 void typeInto(QWidget* box, QString text)
 {
     if (text.startsWith(u'+')) {
@@ -26,12 +25,7 @@ void typeInto(QWidget* box, QString text)
         QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(box, Qt::Key_Backspace);
     }
-    for (const QChar c : text) {
-        if (c == u'\n' || c == u'\b')
-            QTest::keyClick(box, c == u'\n' ? Qt::Key_Return : Qt::Key_Backspace);
-        else
-            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
+    typeText(box, text);
 }
 
 // The main window on the editor tab, with its own data folder and no connection.
