@@ -158,40 +158,31 @@ private slots:
     }
 
     // Files of the data folder are found without regard to case and written back under their own
-    // names; no second file appears beside them.
-    void caseBlindDataFiles()
+    // names; no second file appears beside them. A journal that cannot be written (a file where its
+    // folder should be) says so beside the connection state; the list goes on.
+    void oddDataFolder()
     {
         const QString setup = QStringLiteral("SETUP.INI");
         const QString commandSet = QStringLiteral("DEFAULTCOMMANDSET.CFG");
         TempDataFolder data;
         writeBytes(data.path() + setup, "[SETTINGS]\r\nPort=4321\r\nConnect=0\r\n");
         writeBytes(data.path() + commandSet, "[SETTINGS]\r\nCommand1=GM\r\nLabel1=Mine\r\n");
+        writeBytes(data.path() + "Logs", "");
         {
             frmMain w;
             w.show();
             QCOMPARE(control<QLineEdit>(&w, "txtPort")->text(), QStringLiteral("4321"));
             QCOMPARE(control<QPushButton>(&w, "cmdCommand1")->text(), QStringLiteral("Mine"));
             control<QLineEdit>(&w, "txtPort")->setText(QStringLiteral("4322"));
+            w.Session()->Send(QStringLiteral("GM"));
+            w.Session()->Send(QStringLiteral("SM 1"));
+            QTRY_VERIFY(!control<QLabel>(&w, "labNotice")->isHidden());
+            QCOMPARE(w.Session()->Log()->rowCount(), 2);
             w.close();
         }
-        QCOMPARE(QDir(data.path()).entryList(QDir::Files), QStringList({commandSet, setup}));
+        QCOMPARE(QDir(data.path()).entryList(QDir::Files), QStringList({commandSet, "Logs", setup}));
         QVERIFY(fileBytes(data.path() + setup).contains("Port=4322\r\n"));
         QVERIFY(fileBytes(data.path() + commandSet).contains("Label1=Mine\r\n"));
-    }
-
-    // A journal that cannot be written says so beside the connection state; the list goes on.
-    void journalFailureNotice()
-    {
-        TempDataFolder data;
-        data.writeSetup({{"Connect", "0"}});
-        writeBytes(data.path() + "Logs", "a file where the folder should be");
-        frmMain w;
-        w.show();
-        w.Session()->Send(QStringLiteral("GM"));
-        w.Session()->Send(QStringLiteral("SM 1"));
-        QTRY_VERIFY(!control<QLabel>(&w, "labNotice")->isHidden());
-        QCOMPARE(w.Session()->Log()->rowCount(), 2);
-        w.close();
     }
 
     // A desktop session that ends, or a Ctrl+C, closes the window as its close box does; so does a
