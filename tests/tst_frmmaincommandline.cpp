@@ -108,7 +108,6 @@ private slots:
         QTRY_COMPARE(enabled(), "");
 
         QVERIFY(ensureConnected());
-        QVERIFY(m_window->Session()->ConnectWanted());
         QTRY_COMPARE(enabled(), "Send Command1 Command8");
         find<QComboBox>("cboLanguage")->setCurrentIndex(1);
         QTRY_COMPARE(state(), "State: Connected. #00ff00");

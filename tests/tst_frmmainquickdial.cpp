@@ -21,8 +21,7 @@ const QByteArray storedSet =
     "[SETTINGS]\r\nOwner=kept\r\nRepeat2=0\r\nCommand2=SM 1#<WAIT_TIME=5>#SM 0\r\n"
     "Descript2=Messbetrieb starten (SM 1)#* Verweilzeit einf\xfcgen (kein Ger\xe4tebefehl)#\r\n"
     "Label2=Start-Stop\r\nNote2=Start, wait 5 s, stop\r\nRepeat3=\r\nCommand3=\r\nDescript3=\r\nLabel3=\r\n"
-    "Note3=\r\n"
-    "Repeat6=1\r\nCommand6=GM\r\nDescript6=\r\nLabel6=Poll\r\nNote6=\r\n";
+    "Note3=\r\nRepeat6=1\r\nCommand6=GM\r\nDescript6=\r\nLabel6=Poll\r\nNote6=\r\n";
 
 const QList<ScriptEntry> twoEntries{{"SM 1", "start"}, {"GM", ""}};
 
@@ -189,17 +188,15 @@ private slots:
         row("save", QByteArray("cmdSaveConfig"),
             "[Other]\r\nA=1\r\n[SETTINGS]\r\nRepeat2=0\r\nCommand2=SM 1#<WAIT_TIME=5>#SM 0\r\n");
         row("load", QByteArray("cmdLoadConfig"),
-            "[Empty] ~  ~ [Empty] ~  ~ once ~ \nProgram 3... ~ Caption: Program 3 ~ Program 3 ~  ~ repeat ~ "
-            "SP 1 "
-            "3|Set measurement program (SP);GM|Get production mode status (GM)\n"
-            "Command|Description;XC 1 a command much wider than its header|");
+            "[Empty] ~  ~ [Empty] ~  ~ once ~ \n"
+            "Program 3... ~ Caption: Program 3 ~ Program 3 ~  ~ repeat ~ SP 1 3|Set measurement program (SP);"
+            "GM|Get production mode status (GM)\nCommand|Description;XC 1 a command much wider than its "
+            "header|");
         row("load cancelled", QByteArray("cancel"),
-            "Start-Stop... ~ Caption: Start-Stop ~ Start-Stop ~ Start, wait 5 s, stop ~ once ~ SM "
-            "1|Messbetrieb "
-            "starten (SM 1);<WAIT_TIME=5>|* Verweilzeit einfügen (kein Gerätebefehl);SM 0|\nPoll... ~ "
-            "Caption: "
-            "Poll ~ Poll ~  ~ repeat ~ GM|\nCommand(cut)|Description;XC 1 a command much wider than its "
-            "header(cut)|");
+            "Start-Stop... ~ Caption: Start-Stop ~ Start-Stop ~ Start, wait 5 s, stop ~ once ~ "
+            "SM 1|Messbetrieb starten (SM 1);<WAIT_TIME=5>|* Verweilzeit einfügen (kein Gerätebefehl);SM 0|\n"
+            "Poll... ~ Caption: Poll ~ Poll ~  ~ repeat ~ GM|\n"
+            "Command(cut)|Description;XC 1 a command much wider than its header(cut)|");
     }
 
     void fileButtons()
@@ -209,10 +206,9 @@ private slots:
         start(1, 3);
         QTemporaryDir elsewhere;
         const QString file = elsewhere.filePath("other set.cfg");
-        writeBytes(
-            file,
-            "[Other]\r\nA=1\r\n[SETTINGS]\r\nRepeat2=\r\nCommand2=\r\nRepeat5=1\r\nCommand5=SP 1 3#GM\r\n"
-            "Descript5=Set measurement program (SP)#Get production mode status (GM)\r\nLabel5=Program 3\r\n");
+        writeBytes(file, "[Other]\r\nA=1\r\n[SETTINGS]\r\nRepeat2=\r\nCommand2=\r\nRepeat5=1\r\n"
+                         "Command5=SP 1 3#GM\r\nDescript5=Set measurement program (SP)#Get production mode "
+                         "status (GM)\r\nLabel5=Program 3\r\n");
         m_window->AddScriptEntry("XC 1 a command much wider than its header", QString());
         find<QTreeView>("lstCommands")->header()->resizeSection(0, 5);
         ModalAnswer<QFileDialog> answer([&](QFileDialog* dialog) {
