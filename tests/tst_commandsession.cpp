@@ -13,8 +13,6 @@
 #include <ctime>
 #include <functional>
 
-Q_DECLARE_METATYPE(CommandSession::RunResult)
-
 class tst_CommandSession : public QObject
 {
     Q_OBJECT
@@ -41,7 +39,6 @@ class tst_CommandSession : public QObject
 private slots:
     void initTestCase()
     {
-        qRegisterMetaType<CommandSession::RunResult>();
         m_session.SetTarget(QStringLiteral("127.0.0.1"), m_server.portText());
         m_session.SetConnectWanted(true);
         QVERIFY(m_session.ConnectIfWanted());

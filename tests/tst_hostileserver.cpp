@@ -12,8 +12,6 @@
 
 #include <sys/socket.h>
 
-Q_DECLARE_METATYPE(ConnectionState)
-
 namespace {
 
 // A server on 127.0.0.1 and a session connected to it, kept connected by a tick every second.
@@ -55,7 +53,6 @@ class tst_HostileServer : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { qRegisterMetaType<ConnectionState>(); }
 
     void runCanBeCancelled_data()
     {

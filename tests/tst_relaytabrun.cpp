@@ -1,6 +1,5 @@
-// relaytab-run as a caller sees it: its exit statuses, servers that misbehave, its output in each
-// format, the pacing of a wait, repetition, defaults from the settings of a profile, and an
-// interrupt during a wait.
+// relaytab-run as a caller sees it: exit statuses, servers that misbehave, output formats, waits,
+// repetition, a profile's settings and an interrupt during a wait.
 #include "CommandLine.h"
 #include "InstrumentSimProcess.h"
 #include "LogFormat.h"
@@ -31,11 +30,6 @@ Result finish(QProcess& runner)
     return {runner.exitStatus() == QProcess::NormalExit ? runner.exitCode() : -1,
             QString::fromUtf8(runner.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts),
             runner.readAllStandardError()};
-}
-
-void start(QProcess& runner, const QStringList& args)
-{
-    runner.start(QStringLiteral(RELAYTAB_RUN_PATH), args);
 }
 
 // Modes of the rows printed, whatever the format; a reply that came in several pieces counts once.
@@ -82,20 +76,19 @@ private slots:
     }
     void exitStatus()
     {
-        QFETCH(QString, server);
         QFETCH(QString, args);
         QFETCH(int, exit);
         Sim sim;
         LoopbackServer loopback;
         QString port = loopback.portText();
-        if (server == "sim") {
+        if (fetch<QString>("server") == "sim") {
             QVERIFY(sim.start({}));
             port = QString::number(sim.port);
-        } else if (server == "refusing") {
+        } else {
             loopback.stopListening();
         }
         QProcess runner;
-        start(runner, QStringList{"--port", port} + args.split(u';'));
+        runner.start(RELAYTAB_RUN_PATH, QStringList{"--port", port} + args.split(u';'));
         const Result result = finish(runner);
         QCOMPARE(result.exit, exit);
         QFETCH(QString, modes);
@@ -139,7 +132,7 @@ private slots:
         QFETCH(int, then);
         LoopbackServer loopback;
         QProcess runner;
-        start(runner, {"--port", loopback.portText(), "--reply-timeout", "3", "GM", "GM"});
+        runner.start(RELAYTAB_RUN_PATH, {"--port", loopback.portText(), "--reply-timeout", "3", "GM", "GM"});
         QTcpSocket* client = loopback.nextClient();
         QVERIFY(client);
         int replies = 0;
@@ -190,7 +183,7 @@ private slots:
         modTools::WriteIniString("SETTINGS", "Port", QString::number(sim.port), profile + "Setup.ini");
         modTools::WriteIniString("SETTINGS", "AppendCrLf", "1", profile + "Setup.ini");
         QProcess runner;
-        start(runner, {"--profile", "bench-2", "--format", format, "GM"});
+        runner.start(RELAYTAB_RUN_PATH, {"--profile", "bench-2", "--format", format, "GM"});
         Result result = finish(runner);
         QCOMPARE(result.exit, 0);
         if (format == "csv")
@@ -205,7 +198,7 @@ private slots:
         Sim sim;
         QVERIFY(sim.start({}));
         QProcess runner;
-        start(runner, {"--port", QString::number(sim.port), "GM", "<WAIT_TIME=30>", "GM"});
+        runner.start(RELAYTAB_RUN_PATH, {"--port", QString::number(sim.port), "GM", "<WAIT_TIME=30>", "GM"});
         QVERIFY(QTest::qWaitFor([&] { return runner.peek(4096).contains("\tWait\t"); }, 10000));
         ::kill(pid_t(runner.processId()), SIGINT);
         QVERIFY(runner.waitForFinished(3000));
