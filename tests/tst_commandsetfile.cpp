@@ -3,6 +3,7 @@
 #include "CommandSetFile.h"
 #include "QuickDialMemories.h"
 #include "TestFiles.h"
+#include "TestSupport.h"
 
 #include <QtTest>
 
@@ -111,11 +112,7 @@ void tst_CommandSetFile::roundTripOfFullSet()
 // The content of the file and how memory 1 comes out of the load; nothing makes it fail.
 void tst_CommandSetFile::load_data()
 {
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("memory1");
-    const auto row = [](const char* name, const QByteArray& content, const QString& memory1) {
-        QTest::newRow(name) << content << memory1;
-    };
+    columns<QByteArray, QString>("content", "memory1");
     const QByteArray head = "[SETTINGS]\r\n";
     QByteArray many = "1";
     QByteArray manyDescriptions = "d";
@@ -145,7 +142,7 @@ void tst_CommandSetFile::load_data()
     row("repeat not a number", head + keyLines(1, "yes", "GM", "", "L"), used("GM|", "L"));
     row("300 fields", head + keyLines(1, "0", many, manyDescriptions, "L"), used(all.join(u';'), "L"));
     row("repeat other than 1 kept", head + keyLines(1, "2", "GM", "", "L"), used("GM|", "L", 2));
-    row("other section only", "[OTHER]\r\nCommand1=GM\r\n", used("", ""));
+    row("other section only", QByteArray("[OTHER]\r\nCommand1=GM\r\n"), used("", ""));
     row("binary junk", QByteArray(junk, sizeof junk - 1), used("", ""));
 }
 
