@@ -1,6 +1,5 @@
-// The session engine without a window, against a command server on 127.0.0.1 that the test plays:
-// the bytes on the wire, the rows of the traffic log, waits, replies, the pacing of runs, cancel,
-// end and the reply timeout; and the rules of the wait command, the UTC clock and the log's storage.
+// The session engine against a command server on 127.0.0.1 that the test plays: bytes on the wire, log
+// rows, replies, runs, cancel, end, the reply timeout; the wait rules, the UTC clock, the log's storage.
 #include "CommandLine.h"
 #include "CommandSession.h"
 #include "LoopbackServer.h"

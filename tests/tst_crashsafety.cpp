@@ -1,7 +1,5 @@
-// The operator's files survive whatever happens at exit: a kill in the middle of the shutdown
-// writes leaves each file either as it was or as the program meant to write it, whole; a data
-// folder that is read-only, full, gone, or a command set that is a folder crash nothing and lose
-// nothing else. Runs the real program.
+// The operator's files survive exit: a kill during the shutdown writes leaves each file old or new and
+// whole; a read-only, full or vanishing data folder crashes nothing and loses nothing else.
 #include "TestFiles.h"
 #include "TestSupport.h"
 

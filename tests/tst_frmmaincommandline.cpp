@@ -1,6 +1,5 @@
-// The command line tab of the real main window against a server on 127.0.0.1: connection states,
-// what the window feeds the session (target, connect box, CR LF rule), the traffic log as lsvMsg
-// shows it and the enabling of the buttons.
+// The command line tab of the real main window against a server on 127.0.0.1: connection states, what
+// the window feeds the session, the traffic log as lsvMsg shows it and the enabling of the buttons.
 #include "CommandSession.h"
 #include "LoopbackServer.h"
 #include "ScriptModel.h"

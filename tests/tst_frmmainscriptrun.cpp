@@ -1,6 +1,5 @@
-// Script runs of the real main window against a command server on 127.0.0.1 that the test plays:
-// the commands on the wire, pacing by replies, waits, repetition, cancel, the function keys, the
-// controls a run disables, and a window closed during a run.
+// Script runs of the real main window against a server on 127.0.0.1 that the test plays: pacing,
+// waits, repetition, cancel, the function keys, the controls a run disables, a close during a run.
 #include "CommandSession.h"
 #include "LoopbackServer.h"
 #include "QuickDialMemories.h"

@@ -1,6 +1,5 @@
-// The session engine against servers that misbehave in the middle of a run: no reply, a reply without
-// a colon, a close or a reset. The run must be cancellable; the session logs every byte, shows the
-// peer's close and reconnects at the next tick. Odd bytes and bursts are tst_relaytabrun's.
+// A run against servers that never answer, answer without a colon, close or reset can be cancelled; the
+// session logs what came, shows the close and reconnects. Odd bytes are tst_relaytabrun's.
 #include "CommandLine.h"
 #include "CommandSession.h"
 #include "LoopbackServer.h"
