@@ -7,15 +7,6 @@
 
 using namespace Catalogue;
 
-namespace {
-
-QString field(const QString& text, int n)
-{
-    return modTools::GetField(text, quint8(n), false, QStringLiteral(","));
-}
-
-} // namespace
-
 class tst_Catalogue : public QObject
 {
     Q_OBJECT
@@ -49,6 +40,9 @@ private slots:
     void entryIsWellFormed()
     {
         QFETCH(int, id);
+        const auto field = [](const QString& text, int n) {
+            return modTools::GetField(text, quint8(n), false, ",");
+        };
         const QString german = modTools::TextById(id);
         const QString english = modTools::TextById(id + 10000);
         const int count = field(english, 3).toInt();
