@@ -99,13 +99,12 @@ private slots:
         const QString stored =
             "Pressure c... ~ Bezeichnung: Pressure check ~ Pressure check ~ Checks the pressure ~ repeat ~ ";
         QVERIFY(shown(5).startsWith(stored + "SP 1|step 1;SP 2|step 2;"));
-        QCOMPARE(m_window->Memories->entries(5)->entries(), script);
-        // The editor keeps its script and stays on show; the tooltip keeps the language of the save.
-        QCOMPARE(m_window->EditedScript()->entries(), script);
-        QCOMPARE(find<QTabWidget>("SSTab1")->currentIndex(), 2);
+        // The tooltip keeps the language of the save. (That the editor keeps its script and its tab
+        // after a memory click is modesTogether's.)
         find<QComboBox>("cboLanguage")->setCurrentIndex(1);
         QVERIFY(shown(5).startsWith(stored));
 
+        // Got back into an emptied editor: memory 5 kept all 300 entries.
         fillEditor({}, "", "");
         find<QPushButton>("cmdGetCommand")->click();
         find<QPushButton>("cmdF", 5)->click();
@@ -128,7 +127,6 @@ private slots:
         clickMemoryButton(5);
         QVERIFY(answer.shown && !answer.leftOpen && !answer.unexpected && othersDisabled);
         QCOMPARE(shown(5), "[Empty] ~  ~  ~  ~ repeat ~ ");
-        QVERIFY(controlsEnabled());
     }
 
     // Mode buttons clicked in turn as the row's name says (or "no" as the answer to the delete question), the
