@@ -187,7 +187,7 @@ private slots:
 
     // A desktop session that ends, or a Ctrl+C, closes the window as its close box does; so does a
     // kill while the program is still starting (provisioning from a program folder of many command
-    // sets). A kill once it runs is tst_crashsafety's.
+    // sets). A kill once it runs is tst_install's.
     void terminationSignalSaves_data()
     {
         columns<int, bool>("signal", "starting");
