@@ -31,16 +31,23 @@ void typeInto(QWidget* box, QString text)
     typeText(box, text);
 }
 
-// The main window on the editor tab, with its own data folder and no connection.
-struct Editor
+// A main window with its own data folder holding the settings given.
+struct Window
 {
-    Editor()
+    explicit Window(std::initializer_list<std::pair<const char*, QString>> setup)
     {
-        data.writeSetup({{"Connect", "0"}, {"SelTab", "2"}, {"Language", "0"}});
+        data.writeSetup(setup);
         window = std::make_unique<frmMain>();
-        window->show();
-        list = control<QTreeView>(window.get(), "lstCommands");
     }
+
+    TempDataFolder data;
+    std::unique_ptr<frmMain> window;
+};
+
+// The main window on the editor tab, without a connection.
+struct Editor : Window
+{
+    Editor() : Window({{"Connect", "0"}, {"SelTab", "2"}, {"Language", "0"}}) { window->show(); }
 
     QPushButton* button(const char* name) const { return control<QPushButton>(window.get(), name); }
     QString cell(int row, int column) const { return list->model()->index(row, column).data().toString(); }
@@ -68,9 +75,7 @@ struct Editor
         return text;
     }
 
-    TempDataFolder data;
-    std::unique_ptr<frmMain> window;
-    QTreeView* list = nullptr;
+    QTreeView* list = control<QTreeView>(window.get(), "lstCommands");
 };
 
 // fill N / put C|D: entries C1|D1..CN|DN (then the list scrolled to the top) / C|D added by the
@@ -251,20 +256,19 @@ void act(QDialog* dialog, const QString& steps, QStringList& noted)
     }
 }
 
-// A main window of its own with its data folder; the assistant is opened from it.
-struct Session
+// A main window of its own, without a connection; the assistant is opened from it.
+struct Session : Window
 {
-    explicit Session(int deviceType, int language = 1)
+    Session(int deviceType, int language)
+        : Window({{"Connect", "0"},
+                  {"Device", QString::number(deviceType)},
+                  {"Language", QString::number(language)}})
     {
-        data.writeSetup({{"Connect", "0"},
-                         {"Device", QString::number(deviceType)},
-                         {"Language", QString::number(language)}});
-        main = std::make_unique<frmMain>();
         modGlobal::LastPathFolder.clear();
         txtSend()->setText(QStringLiteral("before"));
     }
 
-    QLineEdit* txtSend() const { return control<QLineEdit>(main.get(), "txtSend"); }
+    QLineEdit* txtSend() const { return control<QLineEdit>(window.get(), "txtSend"); }
 
     // Opens the assistant as the command line does ("line") or as the script editor does
     // ("script"), runs the steps, closes it if they left it open and notes "=" and the command
@@ -276,26 +280,23 @@ struct Session
             if (dialog->isVisible())
                 dialog->reject();
         });
-        auto* completed = control<QLabel>(main.get(), "labCommandScriptCompleted");
+        auto* completed = control<QLabel>(window.get(), "labCommandScriptCompleted");
         completed->setVisible(true);
         const QString before = txtSend()->text();
         QString command;
         if (opening.startsWith(QLatin1String("line"))) {
-            control<QPushButton>(main.get(), "cmdCreateCommand1")->click();
+            control<QPushButton>(window.get(), "cmdCreateCommand1")->click();
             command = modGlobal::AssistantCommand;
             QCOMPARE(txtSend()->text(), command.isEmpty() ? before : command);
         } else {
             modGlobal::AssistantFromCommandLine = false;
-            command = main->RunAssistant();
+            command = window->RunAssistant();
         }
         QVERIFY(completed->isHidden());
         QCOMPARE(modGlobal::AssistantDescription.isEmpty(), command.isEmpty());
         noted << u'=' + (command.size() < 100 ? command
                                               : QString::number(command.size()) + u'…' + command.right(2));
     }
-
-    TempDataFolder data;
-    std::unique_ptr<frmMain> main;
 };
 
 } // namespace
