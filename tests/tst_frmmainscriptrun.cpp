@@ -60,8 +60,7 @@ private slots:
         m_window->Session()->ClearCancel();
         m_lines.clear();
         find<QTabWidget>("SSTab1")->setCurrentIndex(3);
-        for (int n = 1; n <= QuickDialMemories::Count; ++n)
-            find<QCheckBox>(qPrintable(QStringLiteral("chkCommandRepeat%1").arg(n)))->setChecked(false);
+        find<QCheckBox>("chkCommandRepeat1")->setChecked(false); // the only one a row ticks
         m_watchdog.start(15000);
     }
 

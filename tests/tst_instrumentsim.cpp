@@ -171,8 +171,7 @@ private slots:
         QProcess process;
         process.start(QStringLiteral(INSTRUMENT_SIM_PATH), args);
         QVERIFY(process.waitForFinished(Timeout));
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), 2);
+        QCOMPARE(process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, 2);
         const QByteArray error = process.readAllStandardError();
         QVERIFY2(error.startsWith("instrument-sim: ") && error.count('\n') == 1 && error.endsWith('\n'),
                  error.data());
