@@ -83,18 +83,13 @@ class tst_ModTools : public QObject
     QString path() const { return m_dir->filePath(QStringLiteral("set.cfg")); }
 
 private slots:
-    // German, the program's default; the catalogue's rows switch to English.
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        modGlobal::LanguageOffset = 0;
-    }
+    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
 
     // 488 entries of the original table and the program's own from 7000 on, every German id with
     // its English partner; none empty.
     void tableIsComplete()
     {
-        modGlobal::LanguageOffset = 10000;
+        const QScopedValueRollback<qint32> english(modGlobal::LanguageOffset, 10000);
         const QList<int> ids = modTools::TextIds();
         QCOMPARE(std::count_if(ids.cbegin(), ids.cend(), [](int id) { return id % 10000 < 7000; }), 488);
         for (int id : ids) {
@@ -159,7 +154,7 @@ private slots:
     }
     void listCounts()
     {
-        modGlobal::LanguageOffset = 10000;
+        const QScopedValueRollback<qint32> english(modGlobal::LanguageOffset, 10000);
         const QStringList entries =
             Catalogue::ListCatalogue(fetch<int>("deviceType"), fetch<bool>("withQueries"));
         QTEST(int(entries.size()), "count");
