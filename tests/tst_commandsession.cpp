@@ -143,8 +143,7 @@ private slots:
 
     void logStorage()
     {
-        // Enough text to fill many storage blocks, a row larger than a block among them, and the
-        // rows crossing midnight.
+        // Many storage blocks' worth of text, one row larger than a block, and rows crossing midnight.
         TrafficLog log;
         const QString huge(200'000, u'x');
         const QDateTime start(QDate(2026, 12, 31), QTime(23, 59, 59), Qt::UTC);
@@ -306,9 +305,8 @@ private slots:
         QCOMPARE(m_session.CancelRequested(), result != CommandSession::RunResult::Completed);
     }
 
-    // A target the socket cannot take keeps it closed; one that cannot be reached fails, and the
-    // next tick tries again. A line sent meanwhile keeps its row, marked as not transmitted, and
-    // awaits nothing.
+    // A target the socket cannot take keeps it closed; one it cannot reach fails and the next tick
+    // tries again. A line sent meanwhile keeps its row, marked as not transmitted, and awaits nothing.
     void unusableTargets_data()
     {
         columns<QString, QString, ConnectionState>("host", "port", "state");
@@ -344,9 +342,8 @@ private slots:
         QCOMPARE(session.State(), ConnectionState::Closed);
     }
 
-    // Against servers that never answer, answer without a colon, close or reset, a run can be
-    // cancelled; the session logs what came, shows the close and reconnects. (Odd bytes and bursts
-    // are tst_relaytabrun's.)
+    // Against servers that never answer, answer without a colon, close or reset, a run can be cancelled;
+    // the session logs what came, shows the close and reconnects. Odd bytes are tst_relaytabrun's.
     void runCanBeCancelled_data()
     {
         // reply: to the run's first command; then: 0 nothing, 1 the server closes, 2 it resets

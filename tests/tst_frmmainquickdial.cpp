@@ -15,8 +15,7 @@
 
 namespace {
 
-// Memory 2 of the worked example, memory 3 saved empty, memory 6 repeated; the keys of the other
-// memories are missing.
+// Memory 2 of the worked example, 3 saved empty, 6 repeated; the other memories' keys are missing.
 const QByteArray storedSet =
     "[SETTINGS]\r\nOwner=kept\r\nRepeat2=0\r\nCommand2=SM 1#<WAIT_TIME=5>#SM 0\r\n"
     "Descript2=Messbetrieb starten (SM 1)#* Verweilzeit einf\xfcgen (kein Ger\xe4tebefehl)#\r\n"
@@ -25,8 +24,7 @@ const QByteArray storedSet =
 
 const QList<ScriptEntry> twoEntries{{"SM 1", "start"}, {"GM", ""}};
 
-// Rows "command|description" of a list, the headers first; "(cut)" marks a cell wider than its
-// column.
+// Rows "command|description" of a list, headers first; "(cut)" marks a cell wider than its column.
 QStringList rows(const QTreeView* list, bool markCut = true)
 {
     const QAbstractItemModel* model = list->model();
@@ -129,8 +127,8 @@ private slots:
         QCOMPARE(shown(5), "[Empty] ~  ~  ~  ~ repeat ~ ");
     }
 
-    // Mode buttons clicked in turn as the row's name says (or "no" as the answer to the delete question), the
-    // modes then, what a click on memory button 6 does, and the modes after it.
+    // Mode buttons clicked as the row's name says ("no": the answer to the delete question), the modes
+    // then, what a click on memory button 6 does, and the modes after it.
     void modesTogether_data()
     {
         columns<QString, QString, QString>("before", "done", "after");

@@ -1,7 +1,6 @@
-// The real programs as a user gets them: installed into a prefix, started for the first time with a
-// fresh home, with profiles, twice on one data folder; and the operator's files survive exit: a kill
-// during the shutdown writes leaves each file old or new and whole; a read-only, full or vanishing
-// data folder crashes nothing and loses nothing else.
+// The real programs as a user gets them: installed, first started in a fresh home, with profiles, twice
+// on one data folder; and the operator's files survive exit: a kill during the shutdown writes leaves
+// each file old or new and whole; an unwritable or vanishing data folder crashes nothing, loses nothing.
 #include "TestFiles.h"
 #include "TestSupport.h"
 
