@@ -1,8 +1,7 @@
 // instrument-sim as a separate process for the tests; INSTRUMENT_SIM_PATH names the built program.
 #pragma once
 
-#include <QProcess>
-#include <QRegularExpression>
+#include <QtCore>
 
 // A simulator process on a port of its own choosing, stopped when it goes out of scope.
 class Sim

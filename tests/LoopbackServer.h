@@ -12,7 +12,6 @@ public:
     LoopbackServer() { QVERIFY(m_server.listen(QHostAddress::LocalHost, 0)); }
 
     QString portText() const { return QString::number(m_server.serverPort()); }
-    bool hasPendingClient() const { return m_server.hasPendingConnections(); }
     // Stops listening, so that the next attempt to connect is refused.
     void stopListening() { m_server.close(); }
 

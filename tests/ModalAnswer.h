@@ -1,10 +1,7 @@
 // Answers a modal window from inside its own event loop, as a user would.
 #pragma once
 
-#include <QApplication>
-#include <QPointer>
-#include <QTimer>
-#include <QWidget>
+#include <QtWidgets>
 
 #include <functional>
 

@@ -1,9 +1,7 @@
 // Whole files as bytes, for tests that compare what was written byte for byte.
 #pragma once
 
-#include <QByteArray>
-#include <QFile>
-#include <QString>
+#include <QtCore>
 
 inline QByteArray fileBytes(const QString& path)
 {

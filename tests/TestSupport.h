@@ -3,8 +3,6 @@
 
 #include "modTools.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <initializer_list>
@@ -62,4 +60,9 @@ template <typename... T, typename... Names> void columns(Names... names)
 template <typename... T> void row(const char* name, const T&... values)
 {
     (QTest::newRow(name) << ... << values);
+}
+// A column of the current row, as QFETCH gives it, where a test uses it once.
+template <typename T> T fetch(const char* name)
+{
+    return *static_cast<T*>(QTest::qData(name, qMetaTypeId<T>()));
 }

@@ -1,6 +1,5 @@
-// The session engine without a window, against a command server on 127.0.0.1 that the test plays:
-// the bytes on the wire, the rows of the traffic log, waits, replies, the pacing of runs, cancel,
-// end and the reply timeout; and the rules of the wait command, the UTC clock and the log's storage.
+// The session engine against a command server on 127.0.0.1 that the test plays: bytes on the wire, log
+// rows, replies, runs, cancel, end, the reply timeout; the wait rules, the UTC clock, the log's storage.
 #include "CommandLine.h"
 #include "CommandSession.h"
 #include "LoopbackServer.h"
@@ -12,8 +11,44 @@
 
 #include <ctime>
 #include <functional>
+#include <sys/socket.h>
 
-Q_DECLARE_METATYPE(CommandSession::RunResult)
+namespace {
+
+// A server on 127.0.0.1 and a session connected to it, kept connected by a tick every second.
+struct Connected
+{
+    Connected()
+    {
+        session.SetTarget(QStringLiteral("127.0.0.1"), server.portText());
+        session.SetConnectWanted(true);
+        QObject::connect(&tick, &QTimer::timeout, &session, &CommandSession::ConnectIfWanted);
+        tick.start(1000);
+        session.ConnectIfWanted();
+        client = server.nextClient();
+    }
+    qsizetype seen(ConnectionState state) const
+    {
+        return std::count(states.cbegin(), states.cend(), QVariantList{QVariant::fromValue(state)});
+    }
+    // Everything logged as received, joined.
+    QString received() const
+    {
+        QString all;
+        const TrafficLog* log = session.Log();
+        for (int row = 0; row < log->rowCount(); ++row)
+            all += log->RowMode(row) == LogMode::Get ? log->RowText(row) : QString();
+        return all;
+    }
+
+    LoopbackServer server;
+    CommandSession session;
+    QSignalSpy states{&session, &CommandSession::stateChanged};
+    QTimer tick;
+    QTcpSocket* client = nullptr;
+};
+
+} // namespace
 
 class tst_CommandSession : public QObject
 {
@@ -41,7 +76,6 @@ class tst_CommandSession : public QObject
 private slots:
     void initTestCase()
     {
-        qRegisterMetaType<CommandSession::RunResult>();
         m_session.SetTarget(QStringLiteral("127.0.0.1"), m_server.portText());
         m_session.SetConnectWanted(true);
         QVERIFY(m_session.ConnectIfWanted());
@@ -87,12 +121,10 @@ private slots:
     void waitRules()
     {
         QFETCH(QString, command);
-        QFETCH(bool, isWait);
-        QFETCH(QString, seconds);
-        QCOMPARE(CommandLine::IsWaitCommand(command), isWait);
-        if (isWait) {
-            QCOMPARE(CommandLine::WaitSecondsText(command), seconds);
-            QTEST(CommandLine::WaitTicks(seconds).value_or(-1), "ticks");
+        QTEST(CommandLine::IsWaitCommand(command), "isWait");
+        if (CommandLine::IsWaitCommand(command)) {
+            QTEST(CommandLine::WaitSecondsText(command), "seconds");
+            QTEST(CommandLine::WaitTicks(CommandLine::WaitSecondsText(command)).value_or(-1), "ticks");
         }
     }
 
@@ -111,8 +143,7 @@ private slots:
 
     void logStorage()
     {
-        // Enough text to fill many storage blocks, a row larger than a block among them, and the
-        // rows crossing midnight.
+        // Many storage blocks' worth of text, one row larger than a block, and rows crossing midnight.
         TrafficLog log;
         const QString huge(200'000, u'x');
         const QDateTime start(QDate(2026, 12, 31), QTime(23, 59, 59), Qt::UTC);
@@ -159,7 +190,6 @@ private slots:
     }
     void bytesOnTheWire()
     {
-        QFETCH(QString, text);
         QFETCH(bool, awaiting);
         QFETCH(QByteArray, bytes);
         if (awaiting) {
@@ -168,11 +198,9 @@ private slots:
             m_bytes.clear();
         }
         QSignalSpy logged(&m_session, &CommandSession::rowLogged);
-        QVERIFY(logged.isValid());
         const int before = rows();
-        QFETCH(bool, appendCrLf);
-        m_session.SetAppendCrLf(appendCrLf);
-        m_session.Send(text);
+        m_session.SetAppendCrLf(fetch<bool>("appendCrLf"));
+        m_session.Send(fetch<QString>("text"));
         QTRY_COMPARE(m_bytes, bytes);
         QTest::qWait(50);
         QCOMPARE(m_bytes, bytes);
@@ -192,8 +220,7 @@ private slots:
     void replies()
     {
         QFETCH(QByteArrayList, pieces);
-        QFETCH(bool, awaiting);
-        if (awaiting) {
+        if (fetch<bool>("awaiting")) {
             m_session.Send(QStringLiteral("GM"));
             QTRY_COMPARE(m_lines.size(), 1);
         }
@@ -243,10 +270,8 @@ private slots:
         QFETCH(QString, commands);
         QFETCH(QString, answer);
         QFETCH(QString, act);
-        QFETCH(int, timeout);
-        QFETCH(bool, lastReply);
         QFETCH(QString, lastRow);
-        m_session.SetReplyTimeout(timeout);
+        m_session.SetReplyTimeout(fetch<int>("timeout"));
         bool heldAt300ms = act.isEmpty();
         m_onLine = [&](const QString& line) {
             if (m_lines.size() == 1 && !act.isEmpty())
@@ -265,13 +290,12 @@ private slots:
         };
         QSignalSpy done(&m_session, &CommandSession::commandDone);
         CommandSession::RunOptions options;
-        options.awaitLastReply = lastReply;
+        options.awaitLastReply = fetch<bool>("lastReply");
         const CommandSession::RunResult result = m_session.Run(commands.split(u';'), options);
         const QString lastLogged = rowsFrom(rows() - 1);
         QTEST(result, "result");
         // The run does not wait for the reply to its last command, nor for the server to read it.
-        QFETCH(QString, sent);
-        QTRY_COMPARE(m_lines.join(u';'), sent);
+        QTRY_COMPARE(m_lines.join(u';'), fetch<QString>("sent"));
         QVERIFY(heldAt300ms);
         if (!lastRow.isEmpty())
             QCOMPARE(lastLogged, lastRow);
@@ -281,17 +305,8 @@ private slots:
         QCOMPARE(m_session.CancelRequested(), result != CommandSession::RunResult::Completed);
     }
 
-    // A line sent while not connected keeps its row, marked as not transmitted, and awaits nothing.
-    void notConnected()
-    {
-        CommandSession alone;
-        alone.Send(QStringLiteral("GM"));
-        QCOMPARE(ModeWord(alone.Log()->Row(0)), QStringLiteral("Unsent"));
-        QVERIFY(!alone.AwaitingReply());
-    }
-
-    // A target the socket cannot take keeps it closed; one that cannot be reached fails, and the
-    // next tick tries again.
+    // A target the socket cannot take keeps it closed; one it cannot reach fails and the next tick
+    // tries again. A line sent meanwhile keeps its row, marked as not transmitted, and awaits nothing.
     void unusableTargets_data()
     {
         columns<QString, QString, ConnectionState>("host", "port", "state");
@@ -311,19 +326,73 @@ private slots:
     }
     void unusableTargets()
     {
-        QFETCH(QString, host);
-        QFETCH(QString, port);
         QFETCH(ConnectionState, state);
         CommandSession session;
-        session.SetTarget(host, port);
+        session.SetTarget(fetch<QString>("host"), fetch<QString>("port"));
         session.SetConnectWanted(true);
         for (int tick = 0; tick < 2; ++tick) {
             QCOMPARE(session.ConnectIfWanted(), state == ConnectionState::Error);
             QTRY_COMPARE_WITH_TIMEOUT(session.State(), state, 8000);
         }
+        session.Send(QStringLiteral("GM"));
+        QCOMPARE(ModeWord(session.Log()->Row(0)), QStringLiteral("Unsent"));
+        QVERIFY(!session.AwaitingReply());
         session.SetConnectWanted(false);
         session.ConnectIfWanted();
         QCOMPARE(session.State(), ConnectionState::Closed);
+    }
+
+    // Against servers that never answer, answer without a colon, close or reset, a run can be cancelled;
+    // the session logs what came, shows the close and reconnects. Odd bytes are tst_relaytabrun's.
+    void runCanBeCancelled_data()
+    {
+        // reply: to the run's first command; then: 0 nothing, 1 the server closes, 2 it resets
+        columns<QByteArray, int>("reply", "then");
+        row("never answers", QByteArray(), 0);
+        row("no colon", QByteArray("OK\r\n"), 0);
+        row("closes in the middle of a reply", QByteArray("GM"), 1);
+        row("resets", QByteArray(), 2);
+    }
+    void runCanBeCancelled()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(int, then);
+        Connected c;
+        QVERIFY(c.client);
+        QTRY_COMPARE(c.session.State(), ConnectionState::Connected);
+
+        // The run returns only when it has ended, so the server's part runs from the client's
+        // signal and the cancel from a timer, once the run has had time to go on wrongly and the
+        // session to connect again; should the cancel not end the run, End does.
+        QByteArray got;
+        bool stuck = false;
+        QObject row; // ends the timers with the row
+        connect(c.client, &QTcpSocket::readyRead, &row, [&] {
+            if ((got += c.client->readAll()) != "GM")
+                return;
+            c.client->write(reply);
+            c.client->flush();
+            const linger reset{1, 0}; // a linger time of zero makes the close a reset
+            if (then == 2 && ::setsockopt(int(c.client->socketDescriptor()), SOL_SOCKET, SO_LINGER, &reset,
+                                          sizeof reset) == 0)
+                c.client->abort();
+            else if (then == 1)
+                c.client->disconnectFromHost();
+            QTimer::singleShot(1500, &row, [&] { c.session.RequestCancel(); });
+            QTimer::singleShot(12000, &row, [&] {
+                stuck = true;
+                c.session.End();
+            });
+        });
+        QCOMPARE(c.session.Run({QStringLiteral("GM"), QStringLiteral("SP 1 2")}),
+                 CommandSession::RunResult::Cancelled);
+        QVERIFY(!stuck);
+        QCOMPARE(got, QByteArray("GM"));
+        QCOMPARE(c.received(), CommandLine::MarkLineBreaks(QString::fromLatin1(reply)));
+        QVERIFY(c.session.AwaitingReply());
+        QVERIFY(then == 0 || c.server.nextClient());
+        QTRY_COMPARE(c.session.State(), ConnectionState::Connected);
+        QVERIFY(then != 1 || c.seen(ConnectionState::Closing) > 0);
     }
 };
 

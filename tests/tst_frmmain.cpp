@@ -5,15 +5,6 @@
 #include "frmMain.h"
 #include "modTools.h"
 
-#include <QAbstractItemView>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProcess>
-#include <QPushButton>
-#include <QTabWidget>
 #include <QtTest>
 
 #include <csignal>
@@ -167,45 +158,36 @@ private slots:
     }
 
     // Files of the data folder are found without regard to case and written back under their own
-    // names; no second file appears beside them.
-    void caseBlindDataFiles()
+    // names; no second file appears beside them. A journal that cannot be written (a file where its
+    // folder should be) says so beside the connection state; the list goes on.
+    void oddDataFolder()
     {
         const QString setup = QStringLiteral("SETUP.INI");
         const QString commandSet = QStringLiteral("DEFAULTCOMMANDSET.CFG");
         TempDataFolder data;
         writeBytes(data.path() + setup, "[SETTINGS]\r\nPort=4321\r\nConnect=0\r\n");
         writeBytes(data.path() + commandSet, "[SETTINGS]\r\nCommand1=GM\r\nLabel1=Mine\r\n");
+        writeBytes(data.path() + "Logs", "");
         {
             frmMain w;
             w.show();
             QCOMPARE(control<QLineEdit>(&w, "txtPort")->text(), QStringLiteral("4321"));
             QCOMPARE(control<QPushButton>(&w, "cmdCommand1")->text(), QStringLiteral("Mine"));
             control<QLineEdit>(&w, "txtPort")->setText(QStringLiteral("4322"));
+            w.Session()->Send(QStringLiteral("GM"));
+            w.Session()->Send(QStringLiteral("SM 1"));
+            QTRY_VERIFY(!control<QLabel>(&w, "labNotice")->isHidden());
+            QCOMPARE(w.Session()->Log()->rowCount(), 2);
             w.close();
         }
-        QCOMPARE(QDir(data.path()).entryList(QDir::Files), QStringList({commandSet, setup}));
+        QCOMPARE(QDir(data.path()).entryList(QDir::Files), QStringList({commandSet, "Logs", setup}));
         QVERIFY(fileBytes(data.path() + setup).contains("Port=4322\r\n"));
         QVERIFY(fileBytes(data.path() + commandSet).contains("Label1=Mine\r\n"));
     }
 
-    // A journal that cannot be written says so beside the connection state; the list goes on.
-    void journalFailureNotice()
-    {
-        TempDataFolder data;
-        data.writeSetup({{"Connect", "0"}});
-        writeBytes(data.path() + "Logs", "a file where the folder should be");
-        frmMain w;
-        w.show();
-        w.Session()->Send(QStringLiteral("GM"));
-        w.Session()->Send(QStringLiteral("SM 1"));
-        QTRY_VERIFY(!control<QLabel>(&w, "labNotice")->isHidden());
-        QCOMPARE(w.Session()->Log()->rowCount(), 2);
-        w.close();
-    }
-
     // A desktop session that ends, or a Ctrl+C, closes the window as its close box does; so does a
     // kill while the program is still starting (provisioning from a program folder of many command
-    // sets). A kill once it runs is tst_crashsafety's.
+    // sets). A kill once it runs is tst_install's.
     void terminationSignalSaves_data()
     {
         columns<int, bool>("signal", "starting");
@@ -215,7 +197,6 @@ private slots:
     }
     void terminationSignalSaves()
     {
-        QFETCH(int, signal);
         QFETCH(bool, starting);
         TempDataFolder data;
         data.writeSetup({{"Connect", "0"}, {"Port", "4321"}});
@@ -228,15 +209,12 @@ private slots:
             for (int n = 0; n < 3000; ++n)
                 writeBytes(programFolder.filePath(QStringLiteral("set%1.cfg").arg(n)), "[SETTINGS]\r\n");
         }
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        process.setProcessEnvironment(env);
+        QProcess process; // on the test's own platform (offscreen under ctest) and data folder
         process.start(program, {});
         QVERIFY(process.waitForStarted());
         // Start-up is provisioning the data folder once a command set is there.
         QTRY_VERIFY_WITH_TIMEOUT(QDir(data.path()).entryList({"*.cfg"}).size() > 0, 20000);
-        ::kill(pid_t(process.processId()), signal);
+        ::kill(pid_t(process.processId()), fetch<int>("signal"));
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(savedSettings(data), "4321|" + modTools::LocalHostName() + "|0|0|0|0|0");

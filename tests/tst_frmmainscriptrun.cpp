@@ -1,6 +1,5 @@
-// Script runs of the real main window against a command server on 127.0.0.1 that the test plays:
-// the commands on the wire, pacing by replies, waits, repetition, cancel, the function keys, the
-// controls a run disables, and a window closed during a run.
+// Script runs of the real main window against a server on 127.0.0.1 that the test plays: pacing,
+// waits, repetition, cancel, the function keys, the controls a run disables, a close during a run.
 #include "CommandSession.h"
 #include "LoopbackServer.h"
 #include "QuickDialMemories.h"
@@ -9,14 +8,6 @@
 #include "WidgetSupport.h"
 #include "frmMain.h"
 
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QSpinBox>
-#include <QTabWidget>
-#include <QTimer>
 #include <QtTest>
 
 #include <functional>
@@ -69,8 +60,7 @@ private slots:
         m_window->Session()->ClearCancel();
         m_lines.clear();
         find<QTabWidget>("SSTab1")->setCurrentIndex(3);
-        for (int n = 1; n <= QuickDialMemories::Count; ++n)
-            find<QCheckBox>(qPrintable(QStringLiteral("chkCommandRepeat%1").arg(n)))->setChecked(false);
+        find<QCheckBox>("chkCommandRepeat1")->setChecked(false); // the only one a row ticks
         m_watchdog.start(15000);
     }
 
@@ -138,11 +128,8 @@ private slots:
     {
         QFETCH(QString, start);
         QFETCH(QString, commands);
-        QFETCH(QString, answer);
-        QFETCH(int, trigger);
-        QFETCH(QString, act);
         QFETCH(bool, completed);
-        m_answer = answer;
+        m_answer = fetch<QString>("answer");
         const int count = int(commands.count(u';')) + 1;
         auto* progress = find<QProgressBar>("prgProgress");
         auto* cancel = find<QPushButton>("cmdCancelCommandScript");
@@ -156,12 +143,11 @@ private slots:
                                 cancel->isVisible() && m_window->scriptBusy &&
                                 runControlsEnabled() == start.endsWith("test");
         });
-        startRun(start, commands, act, trigger);
+        startRun(start, commands, fetch<QString>("act"), fetch<int>("trigger"));
 
-        QFETCH(QString, sent);
         // The run does not wait for the reply to its last command.
-        QTRY_COMPARE(m_lines.join(u';'), sent);
-        QCOMPARE(seenDuringRun, !sent.isEmpty());
+        QTRY_COMPARE(m_lines.join(u';'), fetch<QString>("sent"));
+        QCOMPARE(seenDuringRun, !m_lines.isEmpty());
         QCOMPARE(find<QLabel>("labCommandScriptCompleted")->isVisible(), completed);
         if (completed)
             QCOMPARE(progress->value(), count);
