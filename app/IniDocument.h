@@ -77,8 +77,6 @@ private:
     std::vector<Name> m_names;
     std::vector<qsizetype> m_slots; // indexes into m_names, -1 where free
     std::vector<Section> m_sections;
-    qsizetype m_first = -1;
-    qsizetype m_last = -1;
     bool m_edited = false;
     mutable std::optional<QString> m_lastSection; // and what findSection found for it
     mutable qsizetype m_lastSectionIndex = -1;

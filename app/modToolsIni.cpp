@@ -151,7 +151,8 @@ const QByteArray& IniDocument::bytes() const
         static const QByteArrayView endings[] = {"", "\r", "\n", "\r\n"};
         m_joined.clear();
         m_joined.reserve(m_text.size() + m_added.size() + 2);
-        for (qsizetype id = m_first; id >= 0; id = m_lines[size_t(id)].next) {
+        // No line is ever put before the first one read.
+        for (qsizetype id = m_lines.empty() ? -1 : 0; id >= 0; id = m_lines[size_t(id)].next) {
             const Line& line = m_lines[size_t(id)];
             m_joined.append(text(line)).append(endings[int(line.ending)]);
         }
@@ -201,13 +202,8 @@ void IniDocument::parse()
         m_lines.push_back(line);
         index(qsizetype(m_lines.size()) - 1, current);
     }
-    if (!m_lines.empty()) {
+    if (!m_lines.empty())
         m_lines.back().next = -1;
-        m_first = 0;
-        m_last = qsizetype(m_lines.size()) - 1;
-    } else {
-        m_first = m_last = -1;
-    }
 }
 
 bool IniDocument::index(qsizetype id, qsizetype& current)
@@ -318,9 +314,8 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
     m_joinedValid = false;
     if (id >= 0) {
         Line& line = m_lines[size_t(id)];
-        const QByteArrayView text = trimmed(this->text(line));
-        const qsizetype eq = text.indexOf('=');
-        const QByteArray content = trimmed(eq < 0 ? text : text.first(eq)).toByteArray() + '=' + keyLineValue;
+        const Named name = named(text(line));
+        const QByteArray content = text(line).sliced(name.from, name.size).toByteArray() + '=' + keyLineValue;
         line.added = true;
         line.start = m_added.size();
         line.size = content.size();
@@ -346,8 +341,6 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
     const Line line{m_added.size(), newLine.size(), before.next, Ending::CrLf, true};
     before.next = added;
     m_lines.push_back(line);
-    if (m_last == after)
-        m_last = added;
     m_added.append(newLine);
     qsizetype current = owner;
     // A key name that reads as a comment or a section, or holds a line break, changes what the
