@@ -37,6 +37,8 @@ std::optional<qint64> WholeValue(const QString& text);
 
 // Windows-1252, one byte per character; a character the code page lacks becomes "?".
 QByteArray ToAnsi(const QString& text);
+// The same, written at the end of bytes.
+void AppendAnsi(QByteArray& bytes, QStringView text);
 QString FromAnsi(QByteArrayView bytes);
 
 // INI files ----------------------------------------------------------------------------------

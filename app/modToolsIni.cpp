@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 
 namespace {
@@ -28,13 +29,25 @@ QByteArrayView trimmed(QByteArrayView text)
     return text.sliced(from, to - from);
 }
 
-QString withoutLineBreaks(const QString& value)
+// Appends "=" and the value in the code page; a line break in it (CR LF, CR or LF) becomes one
+// blank, as a key line cannot hold one.
+void appendValue(QByteArray& bytes, const QString& value)
 {
-    QString text = value;
-    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    text.replace(u'\r', u' ');
-    text.replace(u'\n', u' ');
-    return text;
+    bytes.append('=');
+    const qsizetype start = bytes.size();
+    modTools::AppendAnsi(bytes, value);
+    const QByteArrayView added = QByteArrayView(bytes).sliced(start);
+    if (!added.contains('\r') && !added.contains('\n'))
+        return;
+    char* const data = bytes.data();
+    qsizetype out = start;
+    for (qsizetype in = start; in < bytes.size(); ++in) {
+        const char c = data[in];
+        if (c == '\r' && in + 1 < bytes.size() && data[in + 1] == '\n')
+            ++in;
+        data[out++] = c == '\r' || c == '\n' ? ' ' : c;
+    }
+    bytes.truncate(out);
 }
 
 // What a line names once blanks are trimmed: a section ("[name]", the "]" optional), a key
@@ -154,7 +167,9 @@ const QByteArray& IniDocument::bytes() const
         // No line is ever put before the first one read.
         for (qsizetype id = m_lines.empty() ? -1 : 0; id >= 0; id = m_lines[size_t(id)].next) {
             const Line& line = m_lines[size_t(id)];
-            m_joined.append(text(line)).append(endings[int(line.ending)]);
+            const QByteArrayView content = text(line);
+            const QByteArrayView ending = endings[int(line.ending)];
+            m_joined.append(content.data(), content.size()).append(ending.data(), ending.size());
         }
         m_joinedValid = true;
     }
@@ -184,6 +199,17 @@ void IniDocument::parse()
         const void* at = std::memchr(bytes + from, c, size_t(size - from));
         return at ? static_cast<const char*>(at) - bytes : size;
     };
+    // Room for every line, and for the forty key lines a set adds. The names get as much room up to
+    // the size of a large command set; a larger file grows their index as it goes, as blank lines
+    // and comments have no name.
+    qsizetype breaks = 0;
+    for (const char c : {'\r', '\n'})
+        for (qsizetype at = nextOf(c, 0); at < size; at = nextOf(c, at + 1))
+            ++breaks;
+    const size_t room = size_t(breaks) + 64;
+    m_lines.reserve(room);
+    m_names.reserve(std::min<size_t>(room, 1024));
+    m_slots.assign(std::bit_ceil(2 * m_names.capacity()), -1);
     qsizetype cr = -1;
     qsizetype lf = -1;
     qsizetype current = -1;
@@ -307,7 +333,6 @@ std::optional<QString> IniDocument::value(const QString& section, const QString&
 
 void IniDocument::setValue(const QString& section, const QString& key, const QString& value)
 {
-    const QByteArray keyLineValue = modTools::ToAnsi(withoutLineBreaks(value));
     const qsizetype owner = findSection(section);
     const qsizetype id = findKey(owner, key);
     m_edited = true;
@@ -315,37 +340,45 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
     if (id >= 0) {
         Line& line = m_lines[size_t(id)];
         const Named name = named(text(line));
-        const QByteArray content = text(line).sliced(name.from, name.size).toByteArray() + '=' + keyLineValue;
-        line.added = true;
-        line.start = m_added.size();
-        line.size = content.size();
-        m_added.append(content);
+        const qsizetype start = m_added.size();
+        // The name may lie in m_added itself; append() copies what it is given before it grows.
+        m_added.append(text(line).sliced(name.from, name.size));
+        appendValue(m_added, value);
+        line = {start, m_added.size() - start, line.next, line.ending, true};
         return;
     }
-    const QByteArray newLine = modTools::ToAnsi(key) + '=' + keyLineValue;
     if (owner < 0) {
         // Rare: the section goes at the end, and the file is read again rather than followed by hand.
         QByteArray all = bytes();
         if (!all.isEmpty() && !all.endsWith('\n') && !all.endsWith('\r'))
             all.append("\r\n");
-        m_text = all + '[' + modTools::ToAnsi(section) + "]\r\n" + newLine + "\r\n";
+        all.append('[');
+        modTools::AppendAnsi(all, section);
+        all.append("]\r\n");
+        modTools::AppendAnsi(all, key);
+        appendValue(all, value);
+        all.append("\r\n");
+        m_text = all;
         parse();
         return;
     }
+    const qsizetype start = m_added.size();
+    modTools::AppendAnsi(m_added, key);
+    // A key name that reads as a comment or a section, or holds a line break, changes what the
+    // lines after it mean.
+    const QByteArrayView name = QByteArrayView(m_added).sliced(start);
+    const bool broken = name.contains('\r') || name.contains('\n');
+    appendValue(m_added, value);
     Section& own = m_sections[size_t(owner)];
     const qsizetype after = own.lastKey >= 0 ? own.lastKey : own.line;
     const qsizetype added = qsizetype(m_lines.size());
     Line& before = m_lines[size_t(after)];
     if (before.ending == Ending::None) // last line of the file without a line ending
         before.ending = Ending::CrLf;
-    const Line line{m_added.size(), newLine.size(), before.next, Ending::CrLf, true};
+    const Line line{start, m_added.size() - start, before.next, Ending::CrLf, true};
     before.next = added;
     m_lines.push_back(line);
-    m_added.append(newLine);
     qsizetype current = owner;
-    // A key name that reads as a comment or a section, or holds a line break, changes what the
-    // lines after it mean.
-    const bool broken = newLine.contains('\r') || newLine.contains('\n');
     if (broken || !index(added, current) || current != owner) {
         m_text = bytes();
         parse();

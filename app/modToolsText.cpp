@@ -179,18 +179,26 @@ const CodePage& codePage()
 
 QByteArray ToAnsi(const QString& text)
 {
-    const CodePage& page = codePage();
     QByteArray bytes;
-    bytes.reserve(text.size());
+    AppendAnsi(bytes, text);
+    return bytes;
+}
+
+void AppendAnsi(QByteArray& bytes, QStringView text)
+{
+    const CodePage& page = codePage();
+    const qsizetype start = bytes.size();
+    bytes.resize(start + text.size());
+    char* out = bytes.data() + start;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
+        const QChar c = text[i];
         // A character outside the code page, a surrogate pair included, becomes one "?".
-        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
             ++i;
         const qint16 b = page.fromUnicode[c.unicode()];
-        bytes.append(b < 0 ? '?' : char(b));
+        *out++ = b < 0 ? '?' : char(b);
     }
-    return bytes;
+    bytes.truncate(out - bytes.constData());
 }
 
 QString FromAnsi(QByteArrayView bytes)
