@@ -4,7 +4,6 @@
 #include "QuickDialMemories.h"
 #include "modTools.h"
 
-#include <algorithm>
 #include <array>
 #include <climits>
 
@@ -13,7 +12,7 @@ namespace CommandSetFile {
 namespace {
 
 const QString Section = QStringLiteral("SETTINGS");
-const QString Separator = QStringLiteral("#");
+constexpr QChar Separator = u'#';
 constexpr QChar RemovedCode = QChar(0x14); // never part of a command or description
 
 // The keys of memory n, made once: a set is read and written forty keys at a time.
@@ -43,14 +42,44 @@ QString readValue(const IniDocument* file, const QString& key, const QString& de
     return file ? file->value(Section, key).value_or(defaultValue) : defaultValue;
 }
 
-// The non-empty fields of a joined value, up to the first empty one.
-QStringList leadingFields(QString joined)
+// Hands the non-empty fields of a joined value to take, up to the first empty one and at most
+// limit of them. Only the fields kept are copied: a damaged file can hold thousands of empty ones.
+template <typename Take> void takeLeadingFields(const QString& value, qsizetype limit, Take take)
 {
-    joined.remove(RemovedCode);
-    QStringList fields = joined.split(Separator);
-    const auto firstEmpty = std::find(fields.begin(), fields.end(), QString());
-    fields.erase(firstEmpty, fields.end());
-    return fields;
+    QString cleaned;
+    QStringView joined = value;
+    if (value.contains(RemovedCode)) {
+        cleaned = value;
+        cleaned.remove(RemovedCode);
+        joined = cleaned;
+    }
+    for (qsizetype from = 0, taken = 0; taken < limit; ++taken) {
+        qsizetype end = joined.indexOf(Separator, from);
+        if (end < 0)
+            end = joined.size();
+        if (end == from)
+            break;
+        take(joined.sliced(from, end - from).toString());
+        from = end + 1;
+        if (from > joined.size())
+            break;
+    }
+}
+
+// The fields of a memory joined for its key.
+QString joined(const QList<ScriptEntry>& entries, QString ScriptEntry::*field)
+{
+    qsizetype size = entries.size();
+    for (const ScriptEntry& entry : entries)
+        size += (entry.*field).size();
+    QString text;
+    text.reserve(size);
+    for (const ScriptEntry& entry : entries) {
+        if (&entry != &entries.front())
+            text.append(Separator);
+        text.append(entry.*field);
+    }
+    return text;
 }
 
 // The flag is a check box, ticked by any number but 0; a value that is no number leaves it clear.
@@ -66,12 +95,14 @@ void load(const IniDocument* file, QuickDialMemories& memories)
     for (int n = 1; n <= QuickDialMemories::Count; ++n) {
         QList<ScriptEntry> entries;
         const Keys& key = keys(n);
-        for (const QString& command : leadingFields(readValue(file, key.command, QString())))
-            entries.append({command, QString()});
-        const QStringList descriptions = leadingFields(readValue(file, key.descript, QString()));
+        takeLeadingFields(readValue(file, key.command, QString()), LLONG_MAX, [&](QString command) {
+            entries.append({std::move(command), QString()});
+        });
         // A "#" inside a description gives more fields than entries; the surplus has no entry.
-        for (qsizetype k = 0; k < descriptions.size() && k < entries.size(); ++k)
-            entries[k].description = descriptions.at(k);
+        qsizetype described = 0;
+        takeLeadingFields(readValue(file, key.descript, QString()), entries.size(), [&](QString description) {
+            entries[described++].description = std::move(description);
+        });
         memories.setEntries(n, entries);
 
         memories.setNote(n, readValue(file, key.note, QString()));
@@ -115,13 +146,8 @@ bool SaveCommandSet(const QString& filePath, const QuickDialMemories& memories)
 void SaveCommandSet(IniDocument& file, const QuickDialMemories& memories)
 {
     for (int n = 1; n <= QuickDialMemories::Count; ++n) {
-        QStringList commands;
-        QStringList descriptions;
-        for (const ScriptEntry& entry : memories.entries(n)->entries()) {
-            commands.append(entry.command);
-            descriptions.append(entry.description);
-        }
-        const QString joinedCommands = commands.join(Separator);
+        const QList<ScriptEntry>& entries = memories.entries(n)->entries();
+        const QString joinedCommands = joined(entries, &ScriptEntry::command);
         const bool used = !joinedCommands.isEmpty();
         const auto write = [&](const QString& key, const QString& value) {
             file.setValue(Section, key, used ? value : QString());
@@ -129,7 +155,7 @@ void SaveCommandSet(IniDocument& file, const QuickDialMemories& memories)
         const Keys& key = keys(n);
         write(key.repeat, QString::number(memories.repeat(n)));
         write(key.command, joinedCommands);
-        write(key.descript, descriptions.join(Separator));
+        write(key.descript, joined(entries, &ScriptEntry::description));
         write(key.label, memories.label(n));
         write(key.note, memories.note(n));
     }

@@ -2,6 +2,8 @@
 
 #include "modTools.h"
 
+#include <QStringBuilder>
+
 QuickDialMemories::QuickDialMemories(QObject* parent) : QObject(parent)
 {
     for (Memory& memory : m_memories)
@@ -37,8 +39,9 @@ void QuickDialMemories::setRepeat(int n, int repeat)
 void QuickDialMemories::showAsUsed(int n)
 {
     Memory& memory = at(n);
-    memory.buttonCaption = memory.label.left(10) + QLatin1String("...");
-    memory.buttonToolTip = modTools::GetText(3027) + QLatin1String(": ") + memory.label;
+    // Built in one piece each: a set load shows all eight memories.
+    memory.buttonCaption = QStringView(memory.label).left(10) % QLatin1String("...");
+    memory.buttonToolTip = modTools::GetText(3027) % QLatin1String(": ") % memory.label;
     emit changed(n);
 }
 
