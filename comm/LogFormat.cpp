@@ -61,8 +61,9 @@ QString EscapedText(const QString& text)
         ++i;
     if (i == text.size())
         return text;
-    QString out = text.left(i);
+    QString out;
     out.reserve(text.size() + 16);
+    out += QStringView(text).first(i);
     for (; i < text.size(); ++i) {
         const QChar c = text[i];
         if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {

@@ -14,6 +14,7 @@ namespace {
 QString expectedText(const QString& text)
 {
     QString out;
+    out.reserve(text.size() * 4);
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
@@ -22,7 +23,12 @@ QString expectedText(const QString& text)
         } else if (c.isSurrogate()) {
             out += QChar(QChar::ReplacementCharacter);
         } else if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F)) {
-            out += QStringLiteral("<%1>").arg(c.unicode(), 2, 16, QLatin1Char('0')).toUpper();
+            // By hand: a formatted number costs several allocations, and inputs are full of NULs.
+            const auto digit = [](int v) { return QChar(v < 10 ? u'0' + v : u'A' + v - 10); };
+            out += u'<';
+            out += digit(c.unicode() / 16);
+            out += digit(c.unicode() % 16);
+            out += u'>';
         } else {
             out += c;
         }
