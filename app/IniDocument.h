@@ -65,6 +65,8 @@ private:
     // Indexes what line id says, under section *current; false when the line is no key and no
     // section, which an added line must not be.
     bool index(qsizetype id, qsizetype& current);
+    // Links a line of m_added from start to its end after line after (-1: the first line); its id.
+    qsizetype appendLine(qsizetype after, qsizetype start);
     QByteArrayView text(const Line& line) const;
     template <typename Text> const Name* find(qsizetype owner, const Text& name, size_t hash) const;
     bool addName(qsizetype owner, qsizetype target, const Line& line, qsizetype from, qsizetype size);
@@ -77,6 +79,7 @@ private:
     std::vector<Name> m_names;
     std::vector<qsizetype> m_slots; // indexes into m_names, -1 where free
     std::vector<Section> m_sections;
+    qsizetype m_last = -1; // the id of the last line, -1 in an empty file
     bool m_edited = false;
     mutable std::optional<QString> m_lastSection; // and what findSection found for it
     mutable qsizetype m_lastSectionIndex = -1;

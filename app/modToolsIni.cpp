@@ -10,12 +10,21 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <memory>
 
 namespace {
 
+// Looked up rather than compared: every line of a file is trimmed at both ends.
+constexpr auto blanks = [] {
+    std::array<bool, 256> table{};
+    for (const char c : {' ', '\t', '\v', '\f', '\r', '\x1a'})
+        table[quint8(c)] = true;
+    return table;
+}();
+
 bool isBlank(char c)
 {
-    return c == ' ' || c == '\t' || (c >= 0x0b && c <= 0x0d) || c == 0x1a;
+    return blanks[quint8(c)];
 }
 
 QByteArrayView trimmed(QByteArrayView text)
@@ -111,16 +120,26 @@ struct FileName
     char16_t operator[](qsizetype i) const { return table[quint8(text[i])]; }
 };
 
+// Every character folded as QString::compare folds them without case, by a table: the names a set
+// reads and writes are looked up some hundred times a load.
+const std::array<char16_t, 65536>& foldedChars()
+{
+    static const auto table = [] {
+        auto all = std::make_unique<std::array<char16_t, 65536>>();
+        for (char32_t c = 0; c < 65536; ++c)
+            (*all)[c] = char16_t(QChar::toCaseFolded(c));
+        return all;
+    }();
+    return *table;
+}
+
 struct CallerName
 {
     const QChar* text;
     qsizetype size;
+    const std::array<char16_t, 65536>& table = foldedChars();
     CallerName(const QString& name) : text(name.constData()), size(name.size()) {}
-    char16_t operator[](qsizetype i) const
-    {
-        const char16_t c = text[i].unicode();
-        return c < 0x80 ? char16_t(unsigned(c - u'A') < 26 ? c + 32 : c) : QChar::toCaseFolded(c);
-    }
+    char16_t operator[](qsizetype i) const { return table[text[i].unicode()]; }
 };
 
 template <typename Text> size_t hashOf(qsizetype owner, const Text& name)
@@ -162,14 +181,19 @@ const QByteArray& IniDocument::bytes() const
         return m_text;
     if (!m_joinedValid) {
         static const QByteArrayView endings[] = {"", "\r", "\n", "\r\n"};
-        m_joined.clear();
-        m_joined.reserve(m_text.size() + m_added.size() + 2);
         // No line is ever put before the first one read.
-        for (qsizetype id = m_lines.empty() ? -1 : 0; id >= 0; id = m_lines[size_t(id)].next) {
+        const qsizetype first = m_lines.empty() ? -1 : 0;
+        qsizetype size = 0;
+        for (qsizetype id = first; id >= 0; id = m_lines[size_t(id)].next)
+            size += m_lines[size_t(id)].size + endings[int(m_lines[size_t(id)].ending)].size();
+        m_joined = QByteArray(size, Qt::Uninitialized);
+        char* out = m_joined.data();
+        for (qsizetype id = first; id >= 0; id = m_lines[size_t(id)].next) {
             const Line& line = m_lines[size_t(id)];
             const QByteArrayView content = text(line);
             const QByteArrayView ending = endings[int(line.ending)];
-            m_joined.append(content.data(), content.size()).append(ending.data(), ending.size());
+            out = std::copy_n(content.data(), content.size(), out);
+            out = std::copy_n(ending.data(), ending.size(), out);
         }
         m_joinedValid = true;
     }
@@ -199,14 +223,14 @@ void IniDocument::parse()
         const void* at = std::memchr(bytes + from, c, size_t(size - from));
         return at ? static_cast<const char*>(at) - bytes : size;
     };
-    // Room for every line, and for the forty key lines a set adds. The names get as much room up to
-    // the size of a large command set; a larger file grows their index as it goes, as blank lines
-    // and comments have no name.
+    // Room for every line, and for the names up to the size of a large command set; a larger file
+    // grows their index as it goes, as blank lines and comments have no name. No more: most
+    // documents are only read, and an edit grows the tables as it needs.
     qsizetype breaks = 0;
     for (const char c : {'\r', '\n'})
         for (qsizetype at = nextOf(c, 0); at < size; at = nextOf(c, at + 1))
             ++breaks;
-    const size_t room = size_t(breaks) + 64;
+    const size_t room = size_t(breaks) + 1;
     m_lines.reserve(room);
     m_names.reserve(std::min<size_t>(room, 1024));
     m_slots.assign(std::bit_ceil(2 * m_names.capacity()), -1);
@@ -228,7 +252,8 @@ void IniDocument::parse()
         m_lines.push_back(line);
         index(qsizetype(m_lines.size()) - 1, current);
     }
-    if (!m_lines.empty())
+    m_last = qsizetype(m_lines.size()) - 1;
+    if (m_last >= 0)
         m_lines.back().next = -1;
 }
 
@@ -333,7 +358,7 @@ std::optional<QString> IniDocument::value(const QString& section, const QString&
 
 void IniDocument::setValue(const QString& section, const QString& key, const QString& value)
 {
-    const qsizetype owner = findSection(section);
+    qsizetype owner = findSection(section);
     const qsizetype id = findKey(owner, key);
     m_edited = true;
     m_joinedValid = false;
@@ -347,42 +372,54 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
         line = {start, m_added.size() - start, line.next, line.ending, true};
         return;
     }
-    if (owner < 0) {
-        // Rare: the section goes at the end, and the file is read again rather than followed by hand.
-        QByteArray all = bytes();
-        if (!all.isEmpty() && !all.endsWith('\n') && !all.endsWith('\r'))
-            all.append("\r\n");
-        all.append('[');
-        modTools::AppendAnsi(all, section);
-        all.append("]\r\n");
-        modTools::AppendAnsi(all, key);
-        appendValue(all, value);
-        all.append("\r\n");
-        m_text = all;
-        parse();
-        return;
-    }
+    // A missing section goes at the end of the file, and its key follows it.
+    const bool newSection = owner < 0;
     const qsizetype start = m_added.size();
+    qsizetype after = -1;
+    if (newSection) {
+        m_added.append('[');
+        modTools::AppendAnsi(m_added, section);
+        m_added.append(']');
+        after = appendLine(m_last, start);
+    }
+    const qsizetype keyStart = m_added.size();
     modTools::AppendAnsi(m_added, key);
-    // A key name that reads as a comment or a section, or holds a line break, changes what the
-    // lines after it mean.
-    const QByteArrayView name = QByteArrayView(m_added).sliced(start);
-    const bool broken = name.contains('\r') || name.contains('\n');
+    // A name that reads as a comment or as another section, or holds a line break, changes what
+    // the lines after it mean; the file is then read again rather than followed by hand.
+    const QByteArrayView names = QByteArrayView(m_added).sliced(start);
+    bool followed = !names.contains('\r') && !names.contains('\n');
     appendValue(m_added, value);
-    Section& own = m_sections[size_t(owner)];
-    const qsizetype after = own.lastKey >= 0 ? own.lastKey : own.line;
-    const qsizetype added = qsizetype(m_lines.size());
-    Line& before = m_lines[size_t(after)];
-    if (before.ending == Ending::None) // last line of the file without a line ending
-        before.ending = Ending::CrLf;
-    const Line line{start, m_added.size() - start, before.next, Ending::CrLf, true};
-    before.next = added;
-    m_lines.push_back(line);
     qsizetype current = owner;
-    if (broken || !index(added, current) || current != owner) {
+    if (newSection) {
+        m_lastSection.reset();
+        followed = followed && index(after, current) && current >= 0;
+        owner = current;
+    } else {
+        const Section& own = m_sections[size_t(owner)];
+        after = own.lastKey >= 0 ? own.lastKey : own.line;
+    }
+    const qsizetype added = appendLine(after, keyStart);
+    if (!followed || !index(added, current) || current != owner) {
         m_text = bytes();
         parse();
     }
+}
+
+qsizetype IniDocument::appendLine(qsizetype after, qsizetype start)
+{
+    const qsizetype id = qsizetype(m_lines.size());
+    Line line{start, m_added.size() - start, -1, Ending::CrLf, true};
+    if (after >= 0) {
+        Line& before = m_lines[size_t(after)];
+        if (before.ending == Ending::None) // last line of the file without a line ending
+            before.ending = Ending::CrLf;
+        line.next = before.next;
+        before.next = id;
+    }
+    if (line.next < 0)
+        m_last = id;
+    m_lines.push_back(line);
+    return id;
 }
 
 bool IniDocument::save(const QString& filePath) const

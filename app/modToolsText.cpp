@@ -192,11 +192,15 @@ void AppendAnsi(QByteArray& bytes, QStringView text)
     char* out = bytes.data() + start;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
+        const qint16 b = page.fromUnicode[c.unicode()];
+        if (b >= 0) {
+            *out++ = char(b);
+            continue;
+        }
         // A character outside the code page, a surrogate pair included, becomes one "?".
         if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
             ++i;
-        const qint16 b = page.fromUnicode[c.unicode()];
-        *out++ = b < 0 ? '?' : char(b);
+        *out++ = '?';
     }
     bytes.truncate(out - bytes.constData());
 }

@@ -59,7 +59,9 @@ template <typename Take> void takeLeadingFields(const QString& value, qsizetype 
             end = joined.size();
         if (end == from)
             break;
-        take(joined.sliced(from, end - from).toString());
+        const QStringView field = joined.sliced(from, end - from);
+        // A value of one field, the usual memory of one command, is shared rather than copied.
+        take(field.size() == value.size() ? value : field.toString());
         from = end + 1;
         if (from > joined.size())
             break;
