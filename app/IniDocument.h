@@ -62,14 +62,20 @@ private:
         qsizetype lastKey = -1;
     };
     void parse();
-    // Indexes what line id says, under section *current; false when the line is no key and no
-    // section, which an added line must not be.
-    bool index(qsizetype id, qsizetype& current);
+    // Indexes what line id, of that text, says under section current; false when the line is no
+    // key and no section, which an added line must not be.
+    bool index(qsizetype id, QByteArrayView text, qsizetype& current);
     // Links a line of m_added from start to its end after line after (-1: the first line); its id.
     qsizetype appendLine(qsizetype after, qsizetype start);
     QByteArrayView text(const Line& line) const;
     template <typename Text> const Name* find(qsizetype owner, const Text& name, size_t hash) const;
-    bool addName(qsizetype owner, qsizetype target, const Line& line, qsizetype from, qsizetype size);
+    // The name of that text, which starts there in m_added or m_text; false when it is known.
+    bool addName(qsizetype owner, qsizetype target, QByteArrayView text, qsizetype start, bool added);
+    // Puts a name into its free slot; rehash makes count slots anew and places every name again.
+    void place(size_t name);
+    void rehash(size_t count);
+    // Room for the two lines and two names an added key brings at most, with slots for them.
+    void makeRoom();
     qsizetype findSection(const QString& section) const;
     qsizetype findKey(qsizetype section, const QString& key) const;
 

@@ -27,15 +27,17 @@ bool isBlank(char c)
     return blanks[quint8(c)];
 }
 
+// The loops here and over names walk pointers: the fuzzer traces every integer comparison, and a
+// counter's tells it nothing.
 QByteArrayView trimmed(QByteArrayView text)
 {
-    qsizetype from = 0;
-    qsizetype to = text.size();
-    while (from < to && isBlank(text[from]))
+    const char* from = text.begin();
+    const char* to = text.end();
+    while (from != to && isBlank(*from))
         ++from;
-    while (to > from && isBlank(text[to - 1]))
+    while (to != from && isBlank(to[-1]))
         --to;
-    return text.sliced(from, to - from);
+    return QByteArrayView(from, to);
 }
 
 // Appends "=" and the value in the code page; a line break in it (CR LF, CR or LF) becomes one
@@ -110,14 +112,14 @@ const std::array<char16_t, 256>& foldedBytes()
     return table;
 }
 
-// A name as the file holds it, in bytes of the code page, and as a caller gives it; each yields
-// its characters folded.
+// A name as the file holds it, in bytes of the code page, and as a caller gives it; each folds
+// its characters.
 struct FileName
 {
-    const char* text;
-    qsizetype size;
+    const char* begin;
+    const char* end;
     const std::array<char16_t, 256>& table = foldedBytes();
-    char16_t operator[](qsizetype i) const { return table[quint8(text[i])]; }
+    char16_t fold(char c) const { return table[quint8(c)]; }
 };
 
 // Every character folded as QString::compare folds them without case, by a table: the names a set
@@ -135,18 +137,26 @@ const std::array<char16_t, 65536>& foldedChars()
 
 struct CallerName
 {
-    const QChar* text;
-    qsizetype size;
+    const QChar* begin;
+    const QChar* end;
     const std::array<char16_t, 65536>& table = foldedChars();
-    CallerName(const QString& name) : text(name.constData()), size(name.size()) {}
-    char16_t operator[](qsizetype i) const { return table[text[i].unicode()]; }
+    CallerName(const QString& name) : begin(name.cbegin()), end(name.cend()) {}
+    char16_t fold(QChar c) const { return table[c.unicode()]; }
 };
+
+// Room for needed more, by first or by as much as there is: a set writes some forty keys at once,
+// and gets room for them in one step rather than in a few doublings.
+template <typename Table> void grow(Table& table, qsizetype needed, qsizetype first)
+{
+    if (qsizetype(table.capacity()) - qsizetype(table.size()) < needed)
+        table.reserve(qsizetype(table.size()) + std::max(qsizetype(table.size()), first));
+}
 
 template <typename Text> size_t hashOf(qsizetype owner, const Text& name)
 {
     size_t hash = 14695981039346656037ULL ^ size_t(owner + 1);
-    for (qsizetype i = 0; i < name.size; ++i)
-        hash = (hash ^ name[i]) * 1099511628211ULL;
+    for (auto c = name.begin; c != name.end; ++c)
+        hash = (hash ^ name.fold(*c)) * 1099511628211ULL;
     return hash;
 }
 
@@ -226,11 +236,8 @@ void IniDocument::parse()
     // Room for every line, and for the names up to the size of a large command set; a larger file
     // grows their index as it goes, as blank lines and comments have no name. No more: most
     // documents are only read, and an edit grows the tables as it needs.
-    qsizetype breaks = 0;
-    for (const char c : {'\r', '\n'})
-        for (qsizetype at = nextOf(c, 0); at < size; at = nextOf(c, at + 1))
-            ++breaks;
-    const size_t room = size_t(breaks) + 1;
+    const QByteArrayView all(m_text);
+    const size_t room = size_t(all.count('\r') + all.count('\n') - all.count("\r\n")) + 1;
     m_lines.reserve(room);
     m_names.reserve(std::min<size_t>(room, 1024));
     m_slots.assign(std::bit_ceil(2 * m_names.capacity()), -1);
@@ -250,26 +257,32 @@ void IniDocument::parse()
         else if (at < size)
             line.ending = bytes[at] == '\r' ? Ending::Cr : Ending::Lf, ++at;
         m_lines.push_back(line);
-        index(qsizetype(m_lines.size()) - 1, current);
+        index(qsizetype(m_lines.size()) - 1, QByteArrayView(bytes + line.start, line.size), current);
     }
     m_last = qsizetype(m_lines.size()) - 1;
     if (m_last >= 0)
         m_lines.back().next = -1;
 }
 
-bool IniDocument::index(qsizetype id, qsizetype& current)
+bool IniDocument::index(qsizetype id, QByteArrayView text, qsizetype& current)
 {
     const Line& line = m_lines[size_t(id)];
-    const Named name = named(text(line));
+    const Named name = named(text);
+    const QByteArrayView nameText = text.sliced(name.from, name.size);
+    const qsizetype nameStart = line.start + name.from;
     if (name.kind == Kind::Section) {
         const qsizetype section = qsizetype(m_sections.size());
         // A later section of a name seen before counts for nothing, and so do its keys.
-        current = addName(-1, section, line, name.from, name.size) ? section : -1;
-        if (current >= 0)
+        current = addName(-1, section, nameText, nameStart, line.added) ? section : -1;
+        if (current >= 0) {
+            // Room for the few a file holds, in one step.
+            if (m_sections.empty())
+                m_sections.reserve(4);
             m_sections.push_back({id, -1});
+        }
     } else if (name.kind == Kind::Key && current >= 0) {
         m_sections[size_t(current)].lastKey = id;
-        addName(current, id, line, name.from, name.size);
+        addName(current, id, nameText, nameStart, line.added);
     }
     return name.kind != Kind::Nothing;
 }
@@ -282,41 +295,56 @@ const IniDocument::Name* IniDocument::find(qsizetype owner, const Text& name, si
     const size_t mask = m_slots.size() - 1;
     for (size_t slot = hash & mask; m_slots[slot] >= 0; slot = (slot + 1) & mask) {
         const Name& candidate = m_names[size_t(m_slots[slot])];
-        if (candidate.hash != hash || candidate.owner != owner || candidate.size != name.size)
+        if (candidate.hash != hash || candidate.owner != owner || candidate.size != name.end - name.begin)
             continue;
-        const FileName known{(candidate.added ? m_added : m_text).constData() + candidate.start,
-                             candidate.size};
-        qsizetype i = 0;
-        while (i < name.size && known[i] == name[i])
-            ++i;
-        if (i == name.size)
+        const char* const start = (candidate.added ? m_added : m_text).constData() + candidate.start;
+        const FileName known{start, start + candidate.size};
+        auto c = name.begin;
+        for (const char* k = known.begin; c != name.end && known.fold(*k) == name.fold(*c); ++k)
+            ++c;
+        if (c == name.end)
             return &candidate;
     }
     return nullptr;
 }
 
-bool IniDocument::addName(qsizetype owner, qsizetype target, const Line& line, qsizetype from, qsizetype size)
+bool IniDocument::addName(qsizetype owner, qsizetype target, QByteArrayView text, qsizetype start, bool added)
 {
-    const FileName name{this->text(line).data() + from, size};
+    const FileName name{text.begin(), text.end()};
     const size_t hash = hashOf(owner, name);
     if (find(owner, name, hash))
         return false;
-    m_names.push_back({hash, line.start + from, size, owner, target, line.added});
-    const auto place = [this](size_t n) {
-        size_t slot = m_names[n].hash & (m_slots.size() - 1);
-        while (m_slots[slot] >= 0)
-            slot = (slot + 1) & (m_slots.size() - 1);
-        m_slots[slot] = qsizetype(n);
-    };
+    m_names.push_back({hash, start, text.size(), owner, target, added});
     // Half full at most, so that a search meets a free slot soon.
-    if (m_names.size() * 2 > m_slots.size()) {
-        m_slots.assign(std::max<size_t>(16, m_slots.size() * 2), -1);
-        for (size_t n = 0; n < m_names.size(); ++n)
-            place(n);
-    } else {
+    if (m_names.size() * 2 > m_slots.size())
+        rehash(std::max<size_t>(16, m_slots.size() * 2));
+    else
         place(m_names.size() - 1);
-    }
     return true;
+}
+
+void IniDocument::place(size_t name)
+{
+    const size_t mask = m_slots.size() - 1;
+    size_t slot = m_names[name].hash & mask;
+    while (m_slots[slot] >= 0)
+        slot = (slot + 1) & mask;
+    m_slots[slot] = qsizetype(name);
+}
+
+void IniDocument::rehash(size_t count)
+{
+    m_slots.assign(count, -1);
+    for (size_t n = 0; n < m_names.size(); ++n)
+        place(n);
+}
+
+void IniDocument::makeRoom()
+{
+    grow(m_lines, 2, 64);
+    grow(m_names, 2, 64);
+    if (2 * m_names.capacity() > m_slots.size())
+        rehash(std::bit_ceil(2 * m_names.capacity()));
 }
 
 qsizetype IniDocument::findSection(const QString& section) const
@@ -360,6 +388,7 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
 {
     qsizetype owner = findSection(section);
     const qsizetype id = findKey(owner, key);
+    grow(m_added, 256, 2048);
     m_edited = true;
     m_joinedValid = false;
     if (id >= 0) {
@@ -373,6 +402,7 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
         return;
     }
     // A missing section goes at the end of the file, and its key follows it.
+    makeRoom();
     const bool newSection = owner < 0;
     const qsizetype start = m_added.size();
     qsizetype after = -1;
@@ -392,14 +422,14 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
     qsizetype current = owner;
     if (newSection) {
         m_lastSection.reset();
-        followed = followed && index(after, current) && current >= 0;
+        followed = followed && index(after, text(m_lines[size_t(after)]), current) && current >= 0;
         owner = current;
     } else {
         const Section& own = m_sections[size_t(owner)];
         after = own.lastKey >= 0 ? own.lastKey : own.line;
     }
     const qsizetype added = appendLine(after, keyStart);
-    if (!followed || !index(added, current) || current != owner) {
+    if (!followed || !index(added, text(m_lines[size_t(added)]), current) || current != owner) {
         m_text = bytes();
         parse();
     }
