@@ -36,20 +36,33 @@ void QuickDialMemories::setRepeat(int n, int repeat)
     emit changed(n);
 }
 
+QString QuickDialMemories::buttonCaption(int n) const
+{
+    const Memory& memory = at(n);
+    return memory.shownUsed ? QStringView(memory.label).left(10) % QLatin1String("...") : memory.buttonText;
+}
+
+QString QuickDialMemories::buttonToolTip(int n) const
+{
+    const Memory& memory = at(n);
+    return memory.shownUsed ? memory.buttonText % QLatin1String(": ") % memory.label : QString();
+}
+
 void QuickDialMemories::showAsUsed(int n)
 {
-    Memory& memory = at(n);
-    // Built in one piece each: a set load shows all eight memories.
-    memory.buttonCaption = QStringView(memory.label).left(10) % QLatin1String("...");
-    memory.buttonToolTip = modTools::GetText(3027) % QLatin1String(": ") % memory.label;
-    emit changed(n);
+    show(n, true, 3027);
 }
 
 void QuickDialMemories::showAsEmpty(int n)
 {
+    show(n, false, 3102);
+}
+
+void QuickDialMemories::show(int n, bool used, int textId)
+{
     Memory& memory = at(n);
-    memory.buttonCaption = modTools::GetText(3102);
-    memory.buttonToolTip.clear();
+    memory.shownUsed = used;
+    memory.buttonText = modTools::GetText(textId);
     emit changed(n);
 }
 

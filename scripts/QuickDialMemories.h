@@ -24,16 +24,16 @@ public:
     QString note(int n) const { return at(n).note; }
     // Ticked when not 0; a value other than 0 and 1 from a file is kept until the box is changed.
     int repeat(int n) const { return at(n).repeat; }
-    QString buttonCaption(int n) const { return at(n).buttonCaption; }
-    QString buttonToolTip(int n) const { return at(n).buttonToolTip; }
+    QString buttonCaption(int n) const;
+    QString buttonToolTip(int n) const;
 
     void setEntries(int n, const QList<ScriptEntry>& entries);
     void setLabel(int n, const QString& label);
     void setNote(int n, const QString& note);
     void setRepeat(int n, int repeat);
     // The memory button of a used memory: the first 10 characters of the label and "...", with
-    // text 3027 and the whole label as tooltip. The texts are taken in the language of this moment
-    // and stay so until the memory changes again.
+    // text 3027 and the whole label as tooltip. The text is taken in the language of this moment
+    // and stays so until the memory is shown anew.
     void showAsUsed(int n);
     // The memory button of an empty memory: text 3102, no tooltip.
     void showAsEmpty(int n);
@@ -53,9 +53,12 @@ private:
         QString label;
         QString note;
         int repeat = 0;
-        QString buttonCaption;
-        QString buttonToolTip;
+        // How the button shows the memory, and its text 3027 or 3102 as it read then. The caption
+        // and tooltip are built when asked for: a set load shows all eight memories anew.
+        bool shownUsed = false;
+        QString buttonText;
     };
+    void show(int n, bool used, int textId);
 
     const Memory& at(int n) const { return m_memories.at(size_t(n - 1)); }
     Memory& at(int n) { return m_memories.at(size_t(n - 1)); }

@@ -478,6 +478,8 @@ private slots:
             head + keyLines(1, "0", "S\x14M 1#\x14#G\x14M", "s\x14tart#\x14#q", "L\x14", "N\x14"),
             used("SM 1|start", "L\x14", 0, "N\x14"));
         row("repeat not a number", head + keyLines(1, "yes", "GM", "", "L"), used("GM|", "L"));
+        row("label longer than the caption", head + keyLines(1, "0", "GM", "", "Kalibrierung"),
+            used("GM|", "Kalibrierung"));
         row("300 fields", head + keyLines(1, "0", many, manyDescriptions, "L"), used(all.join(u';'), "L"));
         row("repeat other than 1 kept", head + keyLines(1, "2", "GM", "", "L"), used("GM|", "L", 2));
         row("other section only", QByteArray("[OTHER]\r\nCommand1=GM\r\n"), used("", ""));
