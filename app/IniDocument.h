@@ -74,6 +74,8 @@ private:
     // Puts a name into its free slot; rehash makes count slots anew and places every name again.
     void place(size_t name);
     void rehash(size_t count);
+    // Slots for as many names as m_names has room for.
+    void fitSlots();
     // Room for the two lines and two names an added key brings at most, with slots for them.
     void makeRoom();
     qsizetype findSection(const QString& section) const;

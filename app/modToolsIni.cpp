@@ -95,8 +95,20 @@ Named named(QByteArrayView line)
     return {kind, name.data() - line.data(), name.size()};
 }
 
-// The code page's characters folded as QString::compare folds them without case; each byte is one
-// character, which folds alone, as none lies beyond the first plane.
+// Every character folded as QString::compare folds them without case, by a table: the names a set
+// reads and writes are looked up some hundred times a load.
+const std::array<char16_t, 65536>& foldedChars()
+{
+    static const auto table = [] {
+        auto all = std::make_unique<std::array<char16_t, 65536>>();
+        for (char32_t c = 0; c < 65536; ++c)
+            (*all)[c] = char16_t(QChar::toCaseFolded(c));
+        return all;
+    }();
+    return *table;
+}
+
+// The same for the code page's characters, by byte; each byte is one character of the first plane.
 const std::array<char16_t, 256>& foldedBytes()
 {
     static const auto table = [] {
@@ -106,7 +118,7 @@ const std::array<char16_t, 256>& foldedBytes()
         const QString text = modTools::FromAnsi(all);
         std::array<char16_t, 256> folded;
         for (int b = 0; b < 256; ++b)
-            folded[size_t(b)] = QChar::toCaseFolded(text[b].unicode());
+            folded[size_t(b)] = foldedChars()[text[b].unicode()];
         return folded;
     }();
     return table;
@@ -121,19 +133,6 @@ struct FileName
     const std::array<char16_t, 256>& table = foldedBytes();
     char16_t fold(char c) const { return table[quint8(c)]; }
 };
-
-// Every character folded as QString::compare folds them without case, by a table: the names a set
-// reads and writes are looked up some hundred times a load.
-const std::array<char16_t, 65536>& foldedChars()
-{
-    static const auto table = [] {
-        auto all = std::make_unique<std::array<char16_t, 65536>>();
-        for (char32_t c = 0; c < 65536; ++c)
-            (*all)[c] = char16_t(QChar::toCaseFolded(c));
-        return all;
-    }();
-    return *table;
-}
 
 struct CallerName
 {
@@ -240,7 +239,7 @@ void IniDocument::parse()
     const size_t room = size_t(all.count('\r') + all.count('\n') - all.count("\r\n")) + 1;
     m_lines.reserve(room);
     m_names.reserve(std::min<size_t>(room, 1024));
-    m_slots.assign(std::bit_ceil(2 * m_names.capacity()), -1);
+    fitSlots();
     qsizetype cr = -1;
     qsizetype lf = -1;
     qsizetype current = -1;
@@ -339,12 +338,17 @@ void IniDocument::rehash(size_t count)
         place(n);
 }
 
+void IniDocument::fitSlots()
+{
+    if (2 * m_names.capacity() > m_slots.size())
+        rehash(std::bit_ceil(2 * m_names.capacity()));
+}
+
 void IniDocument::makeRoom()
 {
     grow(m_lines, 2, 64);
     grow(m_names, 2, 64);
-    if (2 * m_names.capacity() > m_slots.size())
-        rehash(std::bit_ceil(2 * m_names.capacity()));
+    fitSlots();
 }
 
 qsizetype IniDocument::findSection(const QString& section) const
@@ -401,35 +405,35 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
         line = {start, m_added.size() - start, line.next, line.ending, true};
         return;
     }
-    // A missing section goes at the end of the file, and its key follows it.
+    // A missing section goes at the end of the file, and its key follows it. A name that reads as a
+    // comment or as another section, or holds a line break, changes what the lines after it mean;
+    // the file is then read again rather than followed by hand.
     makeRoom();
-    const bool newSection = owner < 0;
-    const qsizetype start = m_added.size();
-    qsizetype after = -1;
-    if (newSection) {
+    const auto followed = [this](qsizetype id, qsizetype& current) {
+        const QByteArrayView line = text(m_lines[size_t(id)]);
+        return !line.contains('\r') && !line.contains('\n') && index(id, line, current);
+    };
+    qsizetype current = owner;
+    qsizetype after;
+    bool indexed = true;
+    if (owner < 0) {
+        const qsizetype start = m_added.size();
         m_added.append('[');
         modTools::AppendAnsi(m_added, section);
         m_added.append(']');
         after = appendLine(m_last, start);
-    }
-    const qsizetype keyStart = m_added.size();
-    modTools::AppendAnsi(m_added, key);
-    // A name that reads as a comment or as another section, or holds a line break, changes what
-    // the lines after it mean; the file is then read again rather than followed by hand.
-    const QByteArrayView names = QByteArrayView(m_added).sliced(start);
-    bool followed = !names.contains('\r') && !names.contains('\n');
-    appendValue(m_added, value);
-    qsizetype current = owner;
-    if (newSection) {
         m_lastSection.reset();
-        followed = followed && index(after, text(m_lines[size_t(after)]), current) && current >= 0;
+        indexed = followed(after, current) && current >= 0;
         owner = current;
     } else {
         const Section& own = m_sections[size_t(owner)];
         after = own.lastKey >= 0 ? own.lastKey : own.line;
     }
+    const qsizetype keyStart = m_added.size();
+    modTools::AppendAnsi(m_added, key);
+    appendValue(m_added, value);
     const qsizetype added = appendLine(after, keyStart);
-    if (!followed || !index(added, text(m_lines[size_t(added)]), current) || current != owner) {
+    if (!indexed || !followed(added, current) || current != owner) {
         m_text = bytes();
         parse();
     }
