@@ -235,8 +235,12 @@ void IniDocument::parse()
     // Room for every line, and for the names up to the size of a large command set; a larger file
     // grows their index as it goes, as blank lines and comments have no name. No more: most
     // documents are only read, and an edit grows the tables as it needs.
-    const QByteArrayView all(m_text);
-    const size_t room = size_t(all.count('\r') + all.count('\n') - all.count("\r\n")) + 1;
+    size_t room = 1;
+    for (qsizetype at = nextOf('\n', 0); at < size; at = nextOf('\n', at + 1))
+        ++room;
+    // A CR ends a line of its own unless an LF follows it.
+    for (qsizetype at = nextOf('\r', 0); at < size; at = nextOf('\r', at + 1))
+        room += at + 1 == size || bytes[at + 1] != '\n';
     m_lines.reserve(room);
     m_names.reserve(std::min<size_t>(room, 1024));
     fitSlots();
@@ -409,13 +413,14 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
     // comment or as another section, or holds a line break, changes what the lines after it mean;
     // the file is then read again rather than followed by hand.
     makeRoom();
+    // The code page keeps CR and LF as they are, and a value's become blanks.
+    const auto breaks = [](const QString& name) { return name.contains(u'\r') || name.contains(u'\n'); };
     const auto followed = [this](qsizetype id, qsizetype& current) {
-        const QByteArrayView line = text(m_lines[size_t(id)]);
-        return !line.contains('\r') && !line.contains('\n') && index(id, line, current);
+        return index(id, text(m_lines[size_t(id)]), current);
     };
     qsizetype current = owner;
     qsizetype after;
-    bool indexed = true;
+    bool indexed = !breaks(key);
     if (owner < 0) {
         const qsizetype start = m_added.size();
         m_added.append('[');
@@ -423,7 +428,7 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
         m_added.append(']');
         after = appendLine(m_last, start);
         m_lastSection.reset();
-        indexed = followed(after, current) && current >= 0;
+        indexed = indexed && !breaks(section) && followed(after, current) && current >= 0;
         owner = current;
     } else {
         const Section& own = m_sections[size_t(owner)];
